@@ -1,0 +1,188 @@
+/* Start-up, the main window procedure and the icon sets. */
+#include "app.h"
+#include "../res/resource.h"
+#include "../settings/options.h"
+#include <commctrl.h>
+#include <shellapi.h>
+
+HINSTANCE AppInstance;
+HWND MainWindow;
+HMENU MainMenu;
+HACCEL Accelerators;
+HWND StatusBar;
+HWND Toolbar;
+HWND Tooltip;
+HICON ClassIcon;
+HICON ClosedIcon;
+
+struct IconPair { const char *open_name; const char *closed_name; };
+static const IconPair IconPairs[4] = {
+    { "OPEN_ZORVEX", "AAA" },
+    { "OPEN_ZORVEX2", "ZORVEX2" },
+    { "OPEN_ZORVEX3", "ZORVEX3" },
+    { "OPEN_ZORVEX4", "ZORVEX4" },
+};
+
+void LoadIconSet(void)
+{
+    int color = IconColor >= 1 && IconColor <= 3 ? IconColor : 0;
+    ClassIcon = LoadIconA(AppInstance, IconPairs[color].open_name);
+    ClosedIcon = LoadIconA(AppInstance, IconPairs[color].closed_name);
+}
+
+void FreeIconSets(void)
+{
+    for (int color = 0; color < 4; color++) {
+        IconColor = color;
+        LoadIconSet();
+        if (ClassIcon)
+            DestroyIcon(ClassIcon);
+        if (ClosedIcon)
+            DestroyIcon(ClosedIcon);
+    }
+}
+
+static void CreateStatusBar(HWND window)
+{
+    StatusBar = CreateStatusWindowA(WS_CHILD | WS_VISIBLE | WS_BORDER, "", window, ID_STATUSBAR);
+    if (StatusBar) {
+        SendMessageA(StatusBar, SB_SIMPLE, 1, 0);
+        SetStatusHelp(0);
+    }
+}
+
+static LRESULT OnCreate(HWND window)
+{
+    MainWindow = window;
+    DragAcceptFiles(window, TRUE);
+    LoadOptions(window);
+    LoadWindowPos(window);
+    UseDirectory = LoadUseDirectory();
+    AllowDirectoryDelete = LoadAllowDirectoryDelete();
+    LoadIconSet();
+    /* Posted: the menu it marks is attached only after creation. */
+    PostMessageA(window, WM_COMMAND, CMD_APPLY_ICON, 0);
+    CreateStatusBar(window);
+    Toolbar = CreateMainToolbar(window);
+    if (Toolbar) {
+        UpdateWindow(Toolbar);
+        Tooltip = (HWND)SendMessageA(Toolbar, TB_GETTOOLTIPS, 0, 0);
+        if (Tooltip)
+            AddToolbarTool(window);
+    }
+    return 0;
+}
+
+static LRESULT OnMove(HWND window)
+{
+    RECT rect;
+    GetWindowRect(window, &rect);
+    SaveWindowPos(rect.left, rect.top);
+    return 0;
+}
+
+static LRESULT OnSize(void)
+{
+    if (StatusBar)
+        SendMessageA(StatusBar, WM_SIZE, 0, 0);
+    if (Toolbar)
+        SendMessageA(Toolbar, TB_AUTOSIZE, 0, 0);
+    return 0;
+}
+
+EXPORT_PROC LRESULT CALLBACK WndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_CREATE: return OnCreate(window);
+    case WM_MOVE: return OnMove(window);
+    case WM_SIZE: return OnSize();
+    case WM_CLOSE: PostQuitMessage(0); return 0;
+    case WM_COMMAND: return OnCommand(window, wParam, lParam);
+    case WM_MENUSELECT: return OnMenuSelect(window, wParam, lParam);
+    case WM_NOTIFY: return OnNotify(window, lParam);
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+int AnotherCopyRuns(void)
+{
+    HWND other = FindWindowA(MAIN_CLASS, NULL);
+    if (!other)
+        return 0;
+    ShowWindow(other, SW_RESTORE);
+    return 1;
+}
+
+static void CheckFromOption(UINT id, int on)
+{
+    CheckMenuItem(MainMenu, id, MF_BYCOMMAND | (on ? MF_CHECKED : MF_UNCHECKED));
+}
+
+HWND StartMainWindow(HINSTANCE instance)
+{
+    WNDCLASSA wc = { 0 };
+    wc.lpfnWndProc = WndProc;
+    wc.hInstance = instance;
+    wc.hCursor = LoadCursor(NULL, IDC_ARROW);
+    wc.hbrBackground = (HBRUSH)GetStockObject(WHITE_BRUSH);
+    wc.lpszClassName = MAIN_CLASS;
+    if (!RegisterClassA(&wc))
+        return NULL;
+
+    AppInstance = instance;
+    InitCommonControls();
+    HWND window = CreateWindowExA(0, MAIN_CLASS, MAIN_TITLE, WS_OVERLAPPEDWINDOW, 50, 50, 250, 200,
+                                  NULL, NULL, instance, NULL);
+    if (!window)
+        return NULL;
+    MainWindow = window;
+
+    MainMenu = LoadMenuA(instance, MAKEINTRESOURCEA(IDM_MAIN));
+    SetMenu(window, MainMenu);
+    CheckFromOption(CMD_USE_LAST_DIRECTORY, UseDirectory);
+    CheckFromOption(CMD_ALLOW_DIRECTORY_DELETE, AllowDirectoryDelete);
+    DrawMenuBar(window);
+    LoadOptions(window);
+
+    ShowWindow(window, Minimized ? SW_SHOWMINNOACTIVE : SW_SHOW);
+    /* The shell warning only makes sense under another shell. */
+    if (FindWindowA("Progman", "Program Manager")) {
+        DeleteMenu(MainMenu, CMD_CAVEAT, MF_BYCOMMAND);
+        DrawMenuBar(window);
+    }
+    DeleteMenu(MainMenu, CMD_DISK_FORMAT, MF_BYCOMMAND);
+    DrawMenuBar(window);
+    UpdateWindow(window);
+    Accelerators = LoadAcceleratorsA(instance, MAKEINTRESOURCEA(IDA_MAIN));
+    return window;
+}
+
+int RunMessageLoop(void)
+{
+    MSG msg;
+    while (GetMessageA(&msg, NULL, 0, 0) > 0) {
+        if (!TranslateAcceleratorA(MainWindow, Accelerators, &msg)) {
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
+    }
+    return (int)msg.wParam;
+}
+
+void EndMainWindow(void)
+{
+    DragAcceptFiles(MainWindow, FALSE);
+    FreeIconSets();
+    WinHelpA(MainWindow, HELP_FILE, HELP_QUIT, 0);
+}
+
+int ZorvexMain(HINSTANCE instance)
+{
+    if (AnotherCopyRuns())
+        return 1;
+    if (!StartMainWindow(instance))
+        return 0;
+    int code = RunMessageLoop();
+    EndMainWindow();
+    return code;
+}

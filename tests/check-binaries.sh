@@ -1,0 +1,45 @@
+#!/bin/sh
+# Static checks of the deliverables: what they import, what they export,
+# and that they are GUI binaries for Windows 4.0.
+#   check-binaries.sh OBJDUMP ZORVEX32.EXE OSTREL32.DLL
+set -u
+objdump=$1 exe=$2 dll=$3
+fail=0
+allowed="kernel32.dll user32.dll gdi32.dll comctl32.dll comdlg32.dll shell32.dll advapi32.dll msvcrt.dll"
+
+imports() { "$objdump" -p "$1" | sed -n 's/^[[:space:]]*DLL Name: //p' | tr 'A-Z' 'a-z' | sort -u; }
+exports() { "$objdump" -p "$1" | sed -n '/\[Ordinal\/Name Pointer\] Table/,/^$/p' | sed -n 's/^[[:space:]]*\[ *[0-9]*\] //p' | sort; }
+
+check_imports() {
+    for lib in $(imports "$1"); do
+        ok=0
+        for a in $allowed $2; do [ "$lib" = "$a" ] && ok=1; done
+        if [ $ok = 1 ]; then echo "  $1 imports $lib"; else echo "FAIL: $1 imports $lib"; fail=1; fi
+    done
+}
+
+check_imports "$exe" ostrel32.dll
+check_imports "$dll" ""
+imports "$exe" | grep -qx ostrel32.dll || { echo "FAIL: $exe is not linked against ostrel32.dll"; fail=1; }
+
+want="CheckForRegCreateEx
+DeleteRegKeyEx
+GetRegValueEx
+SetRegValueEx"
+got=$(exports "$dll")
+if [ "$got" = "$want" ]; then echo "  $dll exports exactly the four routines"; else
+    echo "FAIL: $dll exports:"; echo "$got"; fail=1; fi
+
+for proc in WndProc; do
+    exports "$exe" | grep -qx "$proc" || { echo "FAIL: $exe does not export $proc by name"; fail=1; }
+done
+
+for f in "$exe" "$dll"; do
+    hdr=$("$objdump" -p "$f")
+    echo "$hdr" | grep -q 'MajorSubsystemVersion[[:space:]]*4$' || { echo "FAIL: $f subsystem version is not 4"; fail=1; }
+    echo "$hdr" | grep -q 'MinorSubsystemVersion[[:space:]]*0$' || { echo "FAIL: $f subsystem minor version is not 0"; fail=1; }
+done
+"$objdump" -p "$exe" | grep -q 'Subsystem[[:space:]]*00000002' || { echo "FAIL: $exe is not a Windows GUI program"; fail=1; }
+
+[ $fail = 0 ] && echo "binaries: all checks passed"
+exit $fail

@@ -1,0 +1,143 @@
+// ostrel32.dll against Wine's real registry.
+#include "support.h"
+#include "registry/ostrel32.h"
+#include <gtest/gtest.h>
+
+static const char Base[] = "Software\\Halvorn\\ZorvexTest";
+
+class Registry : public testing::Test {
+protected:
+    void SetUp() override { SHDeleteKeyA(HKEY_CURRENT_USER, "Software\\Halvorn"); }
+    void TearDown() override { SHDeleteKeyA(HKEY_CURRENT_USER, "Software\\Halvorn"); }
+    static std::string Path(const char *tail) { return std::string(Base) + "\\" + tail; }
+    static bool KeyExists(const std::string &path)
+    {
+        HKEY key;
+        if (RegOpenKeyA(HKEY_CURRENT_USER, path.c_str(), &key) != ERROR_SUCCESS)
+            return false;
+        RegCloseKey(key);
+        return true;
+    }
+};
+
+TEST(RegistryLibrary, ExportsTheFourRoutinesByUndecoratedName)
+{
+    HMODULE lib = LoadLibraryA("ostrel32.dll");
+    ASSERT_NE(lib, nullptr);
+    for (const char *name : { "CheckForRegCreateEx", "DeleteRegKeyEx", "SetRegValueEx", "GetRegValueEx" })
+        EXPECT_NE(GetProcAddress(lib, name), nullptr) << name;
+    EXPECT_EQ(GetProcAddress(lib, "_GetRegValueEx@12"), nullptr);
+    EXPECT_EQ(GetProcAddress(lib, "GetRegValueEx@12"), nullptr);
+    // The load-time link and the load by name are the same module.
+    EXPECT_EQ((void *)GetProcAddress(lib, "GetRegValueEx"), (void *)&GetRegValueEx);
+    FreeLibrary(lib);
+}
+
+TEST_F(Registry, CheckCreatesOnlyWhenAskedAndTheNewKeyReadsEmpty)
+{
+    std::string path = Path("A\\B\\C");
+    EXPECT_EQ(CheckForRegCreateEx(HKEY_CURRENT_USER, path.c_str(), 0), REG_MISSING);
+    EXPECT_FALSE(KeyExists(path));
+    EXPECT_FALSE(KeyExists(Base));
+    EXPECT_EQ(CheckForRegCreateEx(HKEY_CURRENT_USER, path.c_str(), 1), REG_OK);
+    EXPECT_TRUE(KeyExists(path));
+    char out[REG_OUT_SIZE] = "untouched";
+    EXPECT_EQ(GetRegValueEx(HKEY_CURRENT_USER, path.c_str(), out), REG_OK);
+    EXPECT_STREQ(out, "");
+    // An existing key is fine whatever the flag, and keeps its value.
+    ASSERT_EQ(SetRegValueEx(HKEY_CURRENT_USER, path.c_str(), "kept"), REG_OK);
+    EXPECT_EQ(CheckForRegCreateEx(HKEY_CURRENT_USER, path.c_str(), 0), REG_OK);
+    EXPECT_EQ(CheckForRegCreateEx(HKEY_CURRENT_USER, path.c_str(), 1), REG_OK);
+    EXPECT_EQ(GetRegValueEx(HKEY_CURRENT_USER, path.c_str(), out), REG_OK);
+    EXPECT_STREQ(out, "kept");
+}
+
+TEST_F(Registry, CheckReportsAKeyThatCannotBeCreated)
+{
+    // A key cannot be created below a root handle that is not a key.
+    EXPECT_EQ(CheckForRegCreateEx((HKEY)(ULONG_PTR)0x1234, "x", 1), REG_CREATE_FAILED);
+}
+
+TEST_F(Registry, TextsUpTo79CharactersReadBackAndLongerOnesFail)
+{
+    std::string path = Path("Text");
+    ASSERT_EQ(CheckForRegCreateEx(HKEY_CURRENT_USER, path.c_str(), 1), REG_OK);
+    std::string t79(79, 'a'), t80(80, 'b');
+    char out[REG_OUT_SIZE];
+
+    EXPECT_EQ(SetRegValueEx(HKEY_CURRENT_USER, path.c_str(), t79.c_str()), REG_OK);
+    EXPECT_EQ(GetRegValueEx(HKEY_CURRENT_USER, path.c_str(), out), REG_OK);
+    EXPECT_EQ(std::string(out), t79);
+
+    EXPECT_EQ(SetRegValueEx(HKEY_CURRENT_USER, path.c_str(), t80.c_str()), REG_OK);
+    memset(out, 0, sizeof out);
+    strcpy(out, "previous");
+    out[REG_OUT_SIZE - 1] = 'Q';
+    EXPECT_EQ(GetRegValueEx(HKEY_CURRENT_USER, path.c_str(), out), REG_READ_FAILED);
+    EXPECT_STREQ(out, "previous");
+    EXPECT_EQ(out[REG_OUT_SIZE - 1], 'Q');   // nothing written past the text either
+    // The stored value itself is whole: the limit is the read's, not the write's.
+    EXPECT_EQ(StoredValue(path), t80);
+
+    EXPECT_EQ(SetRegValueEx(HKEY_CURRENT_USER, path.c_str(), ""), REG_OK);
+    EXPECT_EQ(GetRegValueEx(HKEY_CURRENT_USER, path.c_str(), out), REG_OK);
+    EXPECT_STREQ(out, "");
+}
+
+TEST_F(Registry, WritesAndReadsNeverCreateAKey)
+{
+    std::string path = Path("Missing");
+    char out[REG_OUT_SIZE] = "before";
+    EXPECT_EQ(SetRegValueEx(HKEY_CURRENT_USER, path.c_str(), "x"), REG_OPEN_FAILED);
+    EXPECT_EQ(GetRegValueEx(HKEY_CURRENT_USER, path.c_str(), out), REG_OPEN_FAILED);
+    EXPECT_STREQ(out, "before");
+    EXPECT_FALSE(KeyExists(path));
+}
+
+TEST_F(Registry, ValueIsTheKeysDefaultStringWithItsTerminator)
+{
+    std::string path = Path("Form");
+    ASSERT_EQ(CheckForRegCreateEx(HKEY_CURRENT_USER, path.c_str(), 1), REG_OK);
+    ASSERT_EQ(SetRegValueEx(HKEY_CURRENT_USER, path.c_str(), "Yes"), REG_OK);
+    HKEY key;
+    ASSERT_EQ(RegOpenKeyA(HKEY_CURRENT_USER, path.c_str(), &key), ERROR_SUCCESS);
+    DWORD type = 0, size = 0, values = 0, subkeys = 0;
+    EXPECT_EQ(RegQueryValueExA(key, "", NULL, &type, NULL, &size), ERROR_SUCCESS);
+    EXPECT_EQ(type, (DWORD)REG_SZ);
+    EXPECT_EQ(size, 4u);
+    RegQueryInfoKeyA(key, NULL, NULL, NULL, &subkeys, NULL, NULL, &values, NULL, NULL, NULL, NULL);
+    EXPECT_EQ(values, 1u);
+    EXPECT_EQ(subkeys, 0u);
+    RegCloseKey(key);
+}
+
+TEST_F(Registry, DeleteNeedsTheParentAndTheChild)
+{
+    std::string parent = Path("Parent");
+    EXPECT_EQ(DeleteRegKeyEx(HKEY_CURRENT_USER, parent.c_str(), "Child"), REG_OPEN_FAILED);
+    ASSERT_EQ(CheckForRegCreateEx(HKEY_CURRENT_USER, (parent + "\\Child").c_str(), 1), REG_OK);
+    EXPECT_EQ(DeleteRegKeyEx(HKEY_CURRENT_USER, parent.c_str(), "Other"), REG_DELETE_FAILED);
+    EXPECT_EQ(DeleteRegKeyEx(HKEY_CURRENT_USER, parent.c_str(), "Child"), REG_OK);
+    EXPECT_FALSE(KeyExists(parent + "\\Child"));
+    EXPECT_TRUE(KeyExists(parent));
+}
+
+TEST_F(Registry, NoKeyHandleIsLeftOpen)
+{
+    // Each call opens and closes; a leaked handle would keep the key from
+    // being deleted with RegDeleteKey on some systems, so count handles.
+    std::string path = Path("Handles");
+    ASSERT_EQ(CheckForRegCreateEx(HKEY_CURRENT_USER, path.c_str(), 1), REG_OK);
+    DWORD before = 0, after = 0;
+    GetProcessHandleCount(GetCurrentProcess(), &before);
+    char out[REG_OUT_SIZE];
+    for (int i = 0; i < 50; i++) {
+        CheckForRegCreateEx(HKEY_CURRENT_USER, path.c_str(), 1);
+        SetRegValueEx(HKEY_CURRENT_USER, path.c_str(), std::string(90, 'z').c_str());
+        GetRegValueEx(HKEY_CURRENT_USER, path.c_str(), out);   // fails: too long
+        GetRegValueEx(HKEY_CURRENT_USER, Path("Nope").c_str(), out);
+        DeleteRegKeyEx(HKEY_CURRENT_USER, path.c_str(), "Nope");
+    }
+    GetProcessHandleCount(GetCurrentProcess(), &after);
+    EXPECT_LE(after, before + 2);
+}

@@ -1,0 +1,50 @@
+#!/bin/sh
+# The throwaway Wine prefix the tests run in.
+#   sandbox.sh setup ROOT WINE WINESERVER   make a fresh prefix under ROOT whose only
+#                                           drives are c: (the prefix's own) and s:
+#                                           (a fresh temporary folder); start Xvfb
+#                                           when there is no display
+#   sandbox.sh cleanup ROOT WINESERVER      stop them and remove the temporary folder
+set -eu
+action=$1
+root=$2
+case "$action" in
+setup)
+    wine=$3 server=$4
+    [ ! -f "$root/disk" ] || rm -rf "$(cat "$root/disk")"
+    rm -rf "$root"
+    mkdir -p "$root"
+    disk=$(mktemp -d /tmp/zorvex-sandbox.XXXXXX)
+    echo "$disk" > "$root/disk"
+    mkdir -p "$disk/bin" "$disk/work"
+    export WINEPREFIX="$root/prefix" WINEDEBUG=-all WINESERVER="$server" WINELOADER="$wine"
+    export WINEDLLOVERRIDES="winemenubuilder.exe=d;mscoree=d;mshtml=d"
+    env -u DISPLAY "$wine" wineboot -i > "$root/wineboot.log" 2>&1 || { cat "$root/wineboot.log"; exit 1; }
+    "$server" -w
+    # Only c: and the sandbox drive: nothing else of this machine is reachable.
+    for d in "$WINEPREFIX"/dosdevices/*:; do
+        case "$(basename "$d")" in c:) ;; *) rm -f "$d" ;; esac
+    done
+    ln -s "$disk" "$WINEPREFIX/dosdevices/s:"
+    if [ -z "${DISPLAY:-}" ]; then
+        n=90
+        while [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ]; do n=$((n + 1)); done
+        Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp > "$root/xvfb.log" 2>&1 &
+        echo $! > "$root/xvfb.pid"
+        echo ":$n" > "$root/display"
+        i=0
+        while [ ! -e "/tmp/.X11-unix/X$n" ] && [ $i -lt 50 ]; do sleep 0.1; i=$((i + 1)); done
+    else
+        echo "$DISPLAY" > "$root/display"
+    fi
+    "$server" -p 600 < /dev/null > /dev/null 2>&1
+    echo "sandbox ready: s: is $disk, display $(cat "$root/display")"
+    ;;
+cleanup)
+    server=$3
+    WINEPREFIX="$root/prefix" "$server" -k 2>/dev/null || true
+    [ ! -f "$root/xvfb.pid" ] || kill "$(cat "$root/xvfb.pid")" 2>/dev/null || true
+    [ ! -f "$root/disk" ] || rm -rf "$(cat "$root/disk")"
+    rm -f "$root/disk" "$root/xvfb.pid"
+    ;;
+esac

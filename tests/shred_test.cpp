@@ -1,0 +1,458 @@
+// The shredder on real files in the sandbox. The final delete is observed:
+// just before the file goes, the test records its name, size, bytes and times.
+#include "support.h"
+#include "shred/shred.h"
+#include <gtest/gtest.h>
+#include <set>
+
+namespace {
+
+struct Observation {
+    int calls = 0;
+    std::string path;
+    LONGLONG size = -1;
+    std::string bytes;
+    FILETIME created{}, accessed{}, written{};
+};
+Observation Seen;
+
+LONGLONG SizeOf(const std::string &path)
+{
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data))
+        return -1;
+    return ((LONGLONG)data.nFileSizeHigh << 32) | data.nFileSizeLow;
+}
+
+BOOL ObserveRemove(LPCSTR path)
+{
+    Seen.calls++;
+    Seen.path = path;
+    Seen.size = SizeOf(path);
+    if (Seen.size >= 0 && Seen.size < (1 << 22))
+        Seen.bytes = ReadBytes(path);
+    HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL, OPEN_EXISTING, 0, NULL);
+    if (file != INVALID_HANDLE_VALUE) {
+        GetFileTime(file, &Seen.created, &Seen.accessed, &Seen.written);
+        CloseHandle(file);
+    }
+    return RemoveShredded(path);
+}
+
+DWORD ChunkOfSandbox()
+{
+    DWORD spc, bps, free_clusters, clusters;
+    EXPECT_TRUE(GetDiskFreeSpaceA("S:\\", &spc, &bps, &free_clusters, &clusters));
+    return spc * bps;
+}
+
+std::vector<std::string> FillTexts()
+{
+    std::vector<std::string> texts;
+    for (UINT id = 1; id <= FILL_TEXT_COUNT; id++) {
+        char text[FILL_BUFFER];
+        LoadStringA(GetModuleHandleA(NULL), id, text, FILL_BUFFER);
+        texts.push_back(text);
+    }
+    return texts;
+}
+
+// A chunk of the shredded file must be one fill text repeated from its start.
+bool IsFilledChunk(const std::string &chunk, std::string *which)
+{
+    for (const std::string &text : FillTexts()) {
+        bool match = true;
+        for (size_t i = 0; i < chunk.size() && match; i++)
+            match = chunk[i] == text[i % text.size()];
+        if (match) {
+            *which = text;
+            return true;
+        }
+    }
+    return false;
+}
+
+int YearOf(const FILETIME &time)
+{
+    SYSTEMTIME st;
+    FileTimeToSystemTime(&time, &st);
+    return st.wYear;
+}
+
+std::string Pattern(size_t size, unsigned seed)
+{
+    std::string s(size, 0);
+    for (size_t i = 0; i < size; i++)
+        s[i] = (char)('a' + (i * 7 + seed) % 26);
+    return s;
+}
+
+class Shredder : public testing::Test {
+protected:
+    std::string dir;
+    void SetUp() override
+    {
+        dir = SandboxFolder(testing::UnitTest::GetInstance()->current_test_info()->name());
+        Seen = Observation();
+        ShredRemove = ObserveRemove;
+        ShredOpen = OpenForShred;
+    }
+    void TearDown() override
+    {
+        ShredRemove = RemoveShredded;
+        ShredOpen = OpenForShred;
+        RemoveSandboxTree(dir);
+    }
+    int Shred(const std::string &path, int level, int extend)
+    {
+        lstrcpyA(WorkPath, path.c_str());
+        lstrcpyA(ScratchPath, path.c_str());
+        return ShredFile(level, extend);
+    }
+};
+
+} // namespace
+
+TEST(ShredPieces, LevelCaptionsAndFillTexts)
+{
+    char caption[CAPTION_BUFFER];
+    const char *want[] = { "Delete", "Restricted Delete", "Confidential Delete", "Secret Delete",
+                           "Top Secret Delete", "Delete" };
+    for (int level = 0; level <= 5; level++) {
+        LevelCaption(level, caption);
+        EXPECT_STREQ(caption, want[level]) << level;
+    }
+    // Whole lengths as stored, trailing blanks included.
+    const size_t lengths[] = { 21, 19, 26, 18, 12, 62 };
+    const char *tails[] = { "      ", "   ", "    ", "    ", "    ", "      ", "   ", "    " };
+    for (UINT id = 1; id <= 8; id++) {
+        char whole[200];
+        int n = LoadStringA(GetModuleHandleA(NULL), id, whole, sizeof whole);
+        if (id <= 6)
+            EXPECT_EQ((size_t)n, lengths[id - 1]) << "text " << id;
+        std::string text(whole, n), tail = tails[id - 1];
+        EXPECT_EQ(text.substr(text.size() - tail.size()), tail) << "text " << id;
+        EXPECT_NE(text[text.size() - tail.size() - 1], ' ') << "text " << id;
+    }
+    std::vector<std::string> used = FillTexts();
+    EXPECT_EQ(used[2], "ad majorem Dei gloriam    ");
+    EXPECT_EQ(used[5], "Why are you looking at this?  There are no secrets here.   ");
+    EXPECT_EQ(used[6], "'Zorvex' by Halvorn   ");
+}
+
+TEST(ShredPieces, GeneratorCoversThirtyOneBitsAndRepeatsPerSeed)
+{
+    SeedRandom(12345);
+    std::vector<unsigned long> first;
+    unsigned long high = 0;
+    for (int i = 0; i < 1000; i++) {
+        first.push_back(DrawRandom());
+        EXPECT_LE(first.back(), 2147483647UL);
+        high = first.back() > high ? first.back() : high;
+    }
+    EXPECT_GT(high, 1UL << 30);
+    SeedRandom(12345);
+    for (int i = 0; i < 1000; i++)
+        ASSERT_EQ(DrawRandom(), first[i]);
+    SeedRandom(12346);
+    EXPECT_NE(DrawRandom(), first[0]);
+}
+
+TEST(ShredPieces, ChunkSizeNeverWrapsToZero)
+{
+    EXPECT_EQ(ChunkSizeFromGeometry(1, 512), 512);
+    EXPECT_EQ(ChunkSizeFromGeometry(8, 512), 4096);
+    EXPECT_EQ(ChunkSizeFromGeometry(64, 512), 32768);
+    EXPECT_EQ(ChunkSizeFromGeometry(128, 512), 32768);   // 65536
+    EXPECT_EQ(ChunkSizeFromGeometry(64, 4096), 32768);
+    EXPECT_EQ(ChunkSizeFromGeometry(0, 512), 512);
+}
+
+TEST_F(Shredder, LevelOneOnlyLengthensByOneChunkThenDeletes)
+{
+    std::string path = dir + "plain.txt", content = Pattern(5000, 1);
+    WriteBytes(path, content);
+    EXPECT_EQ(Shred(path, 1, 1), 1);
+    ASSERT_EQ(Seen.calls, 1);
+    EXPECT_EQ(Seen.path, path);
+    DWORD chunk = ChunkOfSandbox();
+    EXPECT_EQ(Seen.size, (LONGLONG)(5000 + chunk));
+    EXPECT_EQ(Seen.bytes.substr(0, 5000), content);   // not overwritten
+    EXPECT_EQ(Seen.bytes.substr(5000), std::string(chunk, '\0'));
+    EXPECT_FALSE(Exists(path));
+    EXPECT_STREQ(WorkPath, path.c_str());
+    EXPECT_STREQ(ScratchPath, "S:\\");
+}
+
+TEST_F(Shredder, LevelsOutsideTheTableActAsLevelOne)
+{
+    std::string path = dir + "odd.txt", content = Pattern(100, 2);
+    for (int level : { 0, 5, -3 }) {
+        WriteBytes(path, content);
+        Seen = Observation();
+        EXPECT_EQ(Shred(path, level, 0), 1);
+        EXPECT_EQ(Seen.path, path);
+        EXPECT_EQ(Seen.bytes, content);
+    }
+}
+
+TEST_F(Shredder, LevelTwoFillsEveryChunkWithATextFromItsStart)
+{
+    DWORD chunk = ChunkOfSandbox();
+    std::string path = dir + "report.txt";
+    WriteBytes(path, Pattern(3 * chunk + 100, 3));
+    EXPECT_EQ(Shred(path, 2, 1), 1);
+    EXPECT_EQ(Seen.path, path);   // no rename at level 2
+    ASSERT_EQ(Seen.size, (LONGLONG)(4 * chunk + 100));
+    for (LONGLONG at = 0; at < Seen.size; at += chunk) {
+        std::string which;
+        EXPECT_TRUE(IsFilledChunk(Seen.bytes.substr(at, chunk), &which)) << "chunk at " << at;
+        EXPECT_LE(which.size(), 59u);
+    }
+    EXPECT_FALSE(Exists(path));
+}
+
+TEST_F(Shredder, WithoutExtendExactlyTheFilesOwnBytesAreOverwritten)
+{
+    DWORD chunk = ChunkOfSandbox();
+    std::string path = dir + "exact.bin";
+    WriteBytes(path, Pattern(chunk + 7, 4));
+    EXPECT_EQ(Shred(path, 2, 0), 1);
+    ASSERT_EQ(Seen.size, (LONGLONG)(chunk + 7));
+    std::string which;
+    EXPECT_TRUE(IsFilledChunk(Seen.bytes.substr(0, chunk), &which));
+    EXPECT_TRUE(IsFilledChunk(Seen.bytes.substr(chunk), &which));
+}
+
+TEST_F(Shredder, EmptyFileGrowsToOneChunkWhichIsOverwrittenWhole)
+{
+    DWORD chunk = ChunkOfSandbox();
+    std::string path = dir + "empty";
+    WriteBytes(path, "");
+    EXPECT_EQ(Shred(path, 2, 1), 1);
+    ASSERT_EQ(Seen.size, (LONGLONG)chunk);
+    std::string which;
+    EXPECT_TRUE(IsFilledChunk(Seen.bytes, &which));
+}
+
+TEST_F(Shredder, LevelThreeRenamesRandomlyAndScramblesTimes)
+{
+    std::string path = dir + "secret.doc";
+    WriteBytes(path, Pattern(1000, 5));
+    // Times far outside the DOS range, so a scrambled one is easy to tell.
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, NULL, OPEN_EXISTING, 0, NULL);
+    SYSTEMTIME st = { 2070, 1, 0, 1, 0, 0, 0, 0 };
+    FILETIME far_future;
+    SystemTimeToFileTime(&st, &far_future);
+    SetFileTime(file, &far_future, &far_future, &far_future);
+    CloseHandle(file);
+
+    EXPECT_EQ(Shred(path, 3, 1), 1);
+    ASSERT_EQ(Seen.calls, 1);
+    EXPECT_FALSE(Exists(path));
+    ASSERT_EQ(Seen.path.substr(0, dir.size()), dir);
+    std::string name = Seen.path.substr(dir.size());
+    EXPECT_EQ(name.size(), path.size() + 2);
+    EXPECT_EQ(name.find_first_not_of("ABCDEFGHIJKLMNOPQRSTUVWXY"), std::string::npos) << name;
+    EXPECT_FALSE(Exists(Seen.path));
+    std::string which;
+    EXPECT_TRUE(IsFilledChunk(Seen.bytes.substr(0, 1000), &which));
+    for (const FILETIME *t : { &Seen.created, &Seen.accessed, &Seen.written }) {
+        int year = YearOf(*t);
+        if (year != 2070) {
+            EXPECT_GE(year, 1980);
+            EXPECT_LE(year, 2043);
+        }
+    }
+}
+
+TEST_F(Shredder, TimesAreScrambledAtLevelsThreeAndFourOnly)
+{
+    std::string path = dir + "times.txt";
+    int scrambled[5] = { 0 };
+    for (int level = 1; level <= 4; level++) {
+        for (int round = 0; round < 6; round++) {
+            WriteBytes(path, "x");
+            HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, NULL, OPEN_EXISTING, 0, NULL);
+            SYSTEMTIME st = { 2070, 1, 0, 1, 0, 0, 0, 0 };
+            FILETIME far_future;
+            SystemTimeToFileTime(&st, &far_future);
+            SetFileTime(file, &far_future, &far_future, &far_future);
+            CloseHandle(file);
+            SeedRandom(round * 977 + level);
+            EXPECT_TRUE(ScrambleFileTimes(level, path.c_str()));
+            file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, 0, NULL);
+            FILETIME c, a, w;
+            GetFileTime(file, &c, &a, &w);
+            CloseHandle(file);
+            for (const FILETIME *t : { &c, &a, &w }) {
+                int year = YearOf(*t);
+                if (year != 2070) {
+                    EXPECT_GE(year, 1980) << "level " << level;
+                    EXPECT_LE(year, 2043) << "level " << level;
+                    scrambled[level]++;
+                }
+            }
+        }
+    }
+    EXPECT_EQ(scrambled[1], 0);
+    EXPECT_EQ(scrambled[2], 0);
+    EXPECT_GT(scrambled[3], 0);
+    EXPECT_GT(scrambled[4], scrambled[3] / 2);
+    EXPECT_EQ(ScrambleFileTimes(3, (dir + "missing").c_str()), 0);
+}
+
+TEST_F(Shredder, LevelFourRenamesAndOverwrites)
+{
+    std::string path = dir + "top.txt";
+    WriteBytes(path, Pattern(9000, 6));
+    EXPECT_EQ(Shred(path, 4, 1), 1);
+    ASSERT_EQ(Seen.calls, 1);
+    std::string name = Seen.path.substr(dir.size());
+    EXPECT_EQ(name.size(), path.size() + 2);
+    EXPECT_EQ(name.find_first_not_of("ABCDEFGHIJKLMNOPQRSTUVWXY"), std::string::npos);
+    DWORD chunk = ChunkOfSandbox();
+    for (LONGLONG at = 0; at < Seen.size; at += chunk) {
+        std::string which;
+        EXPECT_TRUE(IsFilledChunk(Seen.bytes.substr(at, chunk), &which)) << at;
+    }
+    // Nothing but the new name was ever in the folder at the end.
+    WIN32_FIND_DATAA data;
+    HANDLE find = FindFirstFileA((dir + "*").c_str(), &data);
+    int entries = 0;
+    do { entries++; } while (FindNextFileA(find, &data));
+    FindClose(find);
+    EXPECT_EQ(entries, 2);   // . and ..
+}
+
+TEST_F(Shredder, PatternsEndWithTheLastPatternOverExactlyCountBytes)
+{
+    std::string path = dir + "patterns.bin", content = Pattern(10000, 7);
+    WriteBytes(path, content);
+    HANDLE file = OpenForShred(path.c_str());
+    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    OverwritePatterns(file, 4096, 100, 4096);
+    CloseHandle(file);
+    std::string after = ReadBytes(path);
+    ASSERT_EQ(after.size(), content.size());
+    EXPECT_EQ(after.substr(0, 4096), content.substr(0, 4096));
+    EXPECT_EQ(after.substr(4096, 100), std::string(100, (char)0x68));
+    EXPECT_EQ(after.substr(4196), content.substr(4196));
+}
+
+TEST_F(Shredder, RandomNamesKeepLongPathsWithinTheLimit)
+{
+    // A folder chain so long that only a few letters fit after it.
+    std::string deep = dir;
+    while (deep.size() < 235) {
+        deep += std::string(std::min<size_t>(40, 240 - deep.size()), 'd') + "\\";
+        ASSERT_TRUE(CreateDirectoryA(deep.c_str(), NULL)) << deep;
+    }
+    std::string path = deep + "file.txt";
+    ASSERT_LE(path.size(), 259u);
+    WriteBytes(path, "content");
+    EXPECT_EQ(Shred(path, 3, 0), 1);
+    ASSERT_EQ(Seen.calls, 1);
+    EXPECT_EQ(Seen.path.size(), 259u) << Seen.path;
+    EXPECT_EQ(Seen.path.substr(0, deep.size()), deep);
+    EXPECT_NE(Seen.path, path);
+}
+
+TEST_F(Shredder, NamesAreCutAt231Letters)
+{
+    // The name alone makes the path long; the folder part stays short.
+    std::string shallow = SandboxFolder("n");
+    std::string path = shallow + std::string(250 - shallow.size(), 'n');
+    WriteBytes(path, "content");
+    EXPECT_EQ(Shred(path, 4, 0), 1);
+    ASSERT_EQ(Seen.calls, 1);
+    EXPECT_EQ(Seen.path.size(), shallow.size() + 231);
+    RemoveSandboxTree(shallow);
+}
+
+TEST_F(Shredder, LowerCaseDriveIsUpperCasedInTheRoot)
+{
+    std::string path = dir + "lower.txt";
+    WriteBytes(path, "abc");
+    std::string lower = "s" + path.substr(1);
+    EXPECT_EQ(Shred(lower, 1, 1), 1);
+    EXPECT_STREQ(ScratchPath, "S:\\");
+    EXPECT_FALSE(Exists(path));
+}
+
+TEST_F(Shredder, MissingReadOnlyAndFolderPathsAreRefusedWithABox)
+{
+    std::string missing = dir + "missing.txt";
+    std::string locked = dir + "readonly.txt";
+    std::string folder = dir + "folder";
+    WriteBytes(locked, "keep me");
+    SetFileAttributesA(locked.c_str(), FILE_ATTRIBUTE_READONLY);
+    CreateDirectoryA(folder.c_str(), NULL);
+    std::vector<SeenBox> boxes;
+    {
+        BoxAnswerer answer;
+        EXPECT_EQ(Shred(missing, 4, 1), 0);
+        EXPECT_EQ(Shred(locked, 4, 1), 0);
+        EXPECT_EQ(Shred(folder, 4, 1), 0);
+        boxes = answer.Boxes();
+    }
+    ASSERT_EQ(boxes.size(), 3u);
+    EXPECT_EQ(boxes[0].caption, "File NOT Deleted");
+    EXPECT_EQ(boxes[0].text, missing);
+    EXPECT_EQ(boxes[1].caption, "File NOT Deleted");
+    EXPECT_EQ(boxes[1].text, locked);
+    // Opening a folder as a file fails on NT, which reports it as a file.
+    EXPECT_TRUE(boxes[2].caption == "File NOT Deleted" || boxes[2].caption == "Directory (Folder) NOT Deleted");
+    EXPECT_EQ(boxes[2].text, folder);
+    for (const SeenBox &box : boxes)
+        EXPECT_EQ(box.owner, (HWND)NULL);
+    EXPECT_EQ(Seen.calls, 0);
+    SetFileAttributesA(locked.c_str(), FILE_ATTRIBUTE_NORMAL);
+    EXPECT_EQ(ReadBytes(locked), "keep me");
+    EXPECT_TRUE(Exists(folder));
+}
+
+static int OpenCalls;
+static HANDLE FailSecondOpen(LPCSTR path)
+{
+    if (++OpenCalls == 2)
+        return INVALID_HANDLE_VALUE;
+    return OpenForShred(path);
+}
+
+TEST_F(Shredder, FileThatCannotBeReopenedAfterRenamingIsKeptAndReported)
+{
+    std::string path = dir + "stays.txt", content = Pattern(3000, 8);
+    WriteBytes(path, content);
+    OpenCalls = 0;
+    ShredOpen = FailSecondOpen;
+    std::vector<SeenBox> boxes;
+    int result;
+    {
+        BoxAnswerer answer;
+        result = Shred(path, 3, 1);
+        boxes = answer.Boxes();
+    }
+    EXPECT_EQ(result, 0);
+    EXPECT_EQ(Seen.calls, 0);
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].caption, "File NOT Deleted");
+    std::string now = boxes[0].text;
+    EXPECT_NE(now, path);   // the box names where the file now lies
+    EXPECT_EQ(ReadBytes(now), content);
+}
+
+TEST_F(Shredder, FilesPastTwoGibibytesAreLengthenedAtTheirEnd)
+{
+    std::string path = dir + "big.bin";
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, 0, NULL);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    LONG high = 0;
+    SetFilePointer(file, 0x80000100, &high, FILE_BEGIN);   // sparse: nothing is written
+    SetEndOfFile(file);
+    CloseHandle(file);
+    ASSERT_EQ(SizeOf(path), 0x80000100LL);
+    EXPECT_EQ(Shred(path, 1, 1), 1);
+    EXPECT_EQ(Seen.size, 0x80000100LL + ChunkOfSandbox());
+    EXPECT_FALSE(Exists(path));
+}

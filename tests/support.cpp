@@ -1,0 +1,192 @@
+#include "support.h"
+#include <shlwapi.h>
+#include <gtest/gtest.h>
+
+static const char SandboxRoot[] = "S:\\work\\";
+
+std::string SandboxFolder(const std::string &name)
+{
+    std::string path = SandboxRoot + name;
+    RemoveSandboxTree(path);
+    CreateDirectoryA(path.c_str(), NULL);
+    return path + "\\";
+}
+
+void RemoveSandboxTree(const std::string &path)
+{
+    if (_strnicmp(path.c_str(), SandboxRoot, sizeof SandboxRoot - 1) != 0 ||
+        path.size() <= sizeof SandboxRoot - 1 || path.find("..") != std::string::npos) {
+        ADD_FAILURE() << "refusing to remove " << path;
+        return;
+    }
+    std::string base = path;
+    if (base.back() == '\\')
+        base.pop_back();
+    DWORD attributes = GetFileAttributesA(base.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES)
+        return;
+    SetFileAttributesA(base.c_str(), FILE_ATTRIBUTE_NORMAL);
+    if (!(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+        DeleteFileA(base.c_str());
+        return;
+    }
+    if (!(attributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
+        WIN32_FIND_DATAA data;
+        HANDLE find = FindFirstFileA((base + "\\*").c_str(), &data);
+        if (find != INVALID_HANDLE_VALUE) {
+            do {
+                std::string entry = data.cFileName;
+                if (entry != "." && entry != "..")
+                    RemoveSandboxTree(base + "\\" + entry);
+            } while (FindNextFileA(find, &data));
+            FindClose(find);
+        }
+    }
+    RemoveDirectoryA(base.c_str());
+}
+
+void WriteBytes(const std::string &path, const std::string &bytes)
+{
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE) << path;
+    DWORD written = 0;
+    if (!bytes.empty())
+        WriteFile(file, bytes.data(), (DWORD)bytes.size(), &written, NULL);
+    CloseHandle(file);
+    ASSERT_EQ(written, bytes.size());
+}
+
+std::string ReadBytes(const std::string &path)
+{
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                              NULL, OPEN_EXISTING, 0, NULL);
+    if (file == INVALID_HANDLE_VALUE)
+        return "<unreadable>";
+    std::string bytes;
+    char buffer[65536];
+    DWORD got;
+    while (ReadFile(file, buffer, sizeof buffer, &got, NULL) && got)
+        bytes.append(buffer, got);
+    CloseHandle(file);
+    return bytes;
+}
+
+bool Exists(const std::string &path)
+{
+    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+static const char OptionsRoot[] = "Software\\Halvorn\\Zorvex\\Options\\";
+
+void ClearOptionKeys()
+{
+    SHDeleteKeyA(HKEY_CURRENT_USER, "Software\\Halvorn");
+}
+
+std::string StoredOption(const std::string &name)
+{
+    return StoredValue(OptionsRoot + name);
+}
+
+std::string StoredValue(const std::string &path)
+{
+    HKEY key;
+    if (RegOpenKeyA(HKEY_CURRENT_USER, path.c_str(), &key) != ERROR_SUCCESS)
+        return "<missing>";
+    char text[600] = "";
+    DWORD size = sizeof text - 1, type = 0;
+    LONG rc = RegQueryValueExA(key, NULL, NULL, &type, (BYTE *)text, &size);
+    RegCloseKey(key);
+    return rc == ERROR_SUCCESS ? std::string(text) : std::string("<no value>");
+}
+
+void StoreOption(const std::string &name, const std::string &text)
+{
+    HKEY key;
+    ASSERT_EQ(RegCreateKeyA(HKEY_CURRENT_USER, (OptionsRoot + name).c_str(), &key), ERROR_SUCCESS);
+    RegSetValueExA(key, NULL, 0, REG_SZ, (const BYTE *)text.c_str(), (DWORD)text.size() + 1);
+    RegCloseKey(key);
+}
+
+bool OptionKeyExists(const std::string &name)
+{
+    HKEY key;
+    if (RegOpenKeyA(HKEY_CURRENT_USER, (OptionsRoot + name).c_str(), &key) != ERROR_SUCCESS)
+        return false;
+    RegCloseKey(key);
+    return true;
+}
+
+void PumpMessages()
+{
+    MSG msg;
+    for (int round = 0; round < 3; round++) {
+        while (PeekMessageA(&msg, NULL, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
+        Sleep(10);
+    }
+}
+
+BoxAnswerer::BoxAnswerer(int button) : button_(button), thread_(&BoxAnswerer::Run, this) {}
+
+BoxAnswerer::~BoxAnswerer()
+{
+    stop_ = true;
+    thread_.join();
+}
+
+std::vector<SeenBox> BoxAnswerer::Boxes()
+{
+    std::lock_guard<std::mutex> hold(lock_);
+    return boxes_;
+}
+
+struct BoxSearch { DWORD process; HWND found; };
+
+static BOOL CALLBACK FindBox(HWND window, LPARAM param)
+{
+    BoxSearch *search = (BoxSearch *)param;
+    DWORD process = 0;
+    GetWindowThreadProcessId(window, &process);
+    char cls[32] = "";
+    GetClassNameA(window, cls, sizeof cls);
+    if (process == search->process && lstrcmpA(cls, "#32770") == 0 && IsWindowVisible(window) &&
+        IsWindowEnabled(window)) {
+        search->found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+void BoxAnswerer::Run()
+{
+    while (!stop_) {
+        BoxSearch search = { GetCurrentProcessId(), NULL };
+        EnumWindows(FindBox, (LPARAM)&search);
+        if (search.found) {
+            SeenBox box;
+            char text[1024] = "";
+            GetWindowTextA(search.found, text, sizeof text);
+            box.caption = text;
+            text[0] = 0;
+            GetDlgItemTextA(search.found, 0xFFFF, text, sizeof text);   // a message box's text
+            box.text = text;
+            box.owner = GetWindow(search.found, GW_OWNER);
+            box.style = GetWindowLongA(search.found, GWL_STYLE);
+            {
+                std::lock_guard<std::mutex> hold(lock_);
+                boxes_.push_back(box);
+            }
+            HWND button = GetDlgItem(search.found, button_);
+            if (button)
+                SendMessageA(button, BM_CLICK, 0, 0);
+            else
+                PostMessageA(search.found, WM_COMMAND, button_, 0);
+            for (int i = 0; i < 200 && IsWindow(search.found) && IsWindowVisible(search.found); i++)
+                Sleep(5);
+        }
+        Sleep(10);
+    }
+}

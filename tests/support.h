@@ -1,0 +1,57 @@
+// Helpers for tests that drive the real program code inside Wine.
+#ifndef TEST_SUPPORT_H
+#define TEST_SUPPORT_H
+
+#include <windows.h>
+#include <shlwapi.h>
+#include <string>
+#include <vector>
+#include <mutex>
+#include <thread>
+#include <atomic>
+
+// A fresh, empty folder S:\work\NAME\ (with the trailing backslash).
+std::string SandboxFolder(const std::string &name);
+// Removes a tree, but only below S:\work\ .
+void RemoveSandboxTree(const std::string &path);
+
+void WriteBytes(const std::string &path, const std::string &bytes);
+std::string ReadBytes(const std::string &path);
+bool Exists(const std::string &path);
+
+// Deletes HKCU\Software\Halvorn with everything below it.
+void ClearOptionKeys();
+// The default value of an option key, or "<missing>" when the key is absent.
+std::string StoredOption(const std::string &name);
+// The default value of any key below HKCU, or "<missing>".
+std::string StoredValue(const std::string &path);
+void StoreOption(const std::string &name, const std::string &text);
+bool OptionKeyExists(const std::string &name);
+
+// Pumps the calling thread's messages until none is left.
+void PumpMessages();
+
+struct SeenBox {
+    std::string caption;
+    std::string text;
+    HWND owner;
+    LONG style;
+};
+
+// Answers every dialog box of this process from a second thread: records
+// its caption and text, then presses the button with id `button`.
+class BoxAnswerer {
+public:
+    explicit BoxAnswerer(int button = IDOK);
+    ~BoxAnswerer();
+    std::vector<SeenBox> Boxes();
+private:
+    void Run();
+    int button_;
+    std::atomic<bool> stop_{false};
+    std::mutex lock_;
+    std::vector<SeenBox> boxes_;
+    std::thread thread_;
+};
+
+#endif

@@ -1,0 +1,20 @@
+#!/bin/sh
+# Installs what building and running Zorvex on Linux needs, on a fresh Debian.
+# Safe to run again: it only installs what is missing.
+set -e
+need=""
+have() { dpkg-query -W -f='${Status}\n' "$1" 2>/dev/null | grep -q '^install ok installed'; }
+SUDO=""
+[ "$(id -u)" -eq 0 ] || SUDO=sudo
+if ! dpkg --print-foreign-architectures | grep -qx i386; then
+    $SUDO dpkg --add-architecture i386
+    need=update
+fi
+PKGS="cmake make g++ mingw-w64 g++-mingw-w64-i686 binutils-mingw-w64-i686 wine wine32 xvfb xauth x11-utils googletest imagemagick"
+missing=""
+for p in $PKGS; do have "$p" || missing="$missing $p"; done
+if [ -n "$missing" ] || [ -n "$need" ]; then
+    export DEBIAN_FRONTEND=noninteractive
+    $SUDO apt-get update -q
+    [ -z "$missing" ] || $SUDO apt-get install -y -q --no-install-recommends $missing
+fi
