@@ -39,8 +39,10 @@ export ZORVEX_TEST_SOURCE="$src" ZORVEX_TEST_HOME="$home"
 # Wine's own services outlive the program and keep whatever output they
 # inherited open: hand them a file, not the caller's pipe.
 log=$(mktemp "$root/run.XXXXXX")
+trap 'cat "$log"; rm -f "$log"; exit 143' TERM INT
 set +e
-"$wine" "S:\\bin\\$(basename "$program")" "$@" > "$log" 2>&1 < /dev/null
+"$wine" "S:\\bin\\$(basename "$program")" "$@" > "$log" 2>&1 < /dev/null &
+wait $!
 rc=$?
 cat "$log"
 rm -f "$log"
