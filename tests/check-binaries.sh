@@ -22,6 +22,14 @@ check_imports "$exe" ostrel32.dll
 check_imports "$dll" ""
 imports "$exe" | grep -qx ostrel32.dll || { echo "FAIL: $exe is not linked against ostrel32.dll"; fail=1; }
 
+# The program binds to the library's routines by their undecorated names.
+for name in $("$objdump" -p "$exe" | sed -n '/DLL Name: ostrel32.dll/,/^$/p' | awk 'NR > 2 && NF >= 3 { print $3 }'); do
+    case "$name" in
+    CheckForRegCreateEx|DeleteRegKeyEx|SetRegValueEx|GetRegValueEx) echo "  $exe binds $name by name" ;;
+    *) echo "FAIL: $exe imports $name from ostrel32.dll"; fail=1 ;;
+    esac
+done
+
 want="CheckForRegCreateEx
 DeleteRegKeyEx
 GetRegValueEx

@@ -10,7 +10,7 @@ if ! dpkg --print-foreign-architectures | grep -qx i386; then
     $SUDO dpkg --add-architecture i386
     need=update
 fi
-PKGS="cmake make g++ mingw-w64 g++-mingw-w64-i686 binutils-mingw-w64-i686 wine wine32 xvfb xauth x11-utils googletest imagemagick"
+PKGS="cmake make g++ mingw-w64 g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix wine wine32 wine64 xvfb googletest"
 missing=""
 for p in $PKGS; do have "$p" || missing="$missing $p"; done
 if [ -n "$missing" ] || [ -n "$need" ]; then
