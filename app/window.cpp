@@ -2,6 +2,7 @@
 #include "app.h"
 #include "../res/resource.h"
 #include "../settings/options.h"
+#include "../shred/requests.h"
 #include <commctrl.h>
 #include <shellapi.h>
 
@@ -73,6 +74,15 @@ static LRESULT OnCreate(HWND window)
     return 0;
 }
 
+/* The level is chosen once for the whole batch. */
+static LRESULT OnDropFiles(HWND window, WPARAM wParam)
+{
+    int level = RequestLevel();
+    DeleteDroppedFiles(window, (HDROP)wParam, level);
+    DiscardShiftState();
+    return 1;
+}
+
 static LRESULT OnMove(HWND window)
 {
     RECT rect;
@@ -100,6 +110,7 @@ EXPORT_PROC LRESULT CALLBACK WndProc(HWND window, UINT message, WPARAM wParam, L
     case WM_COMMAND: return OnCommand(window, wParam, lParam);
     case WM_MENUSELECT: return OnMenuSelect(window, wParam, lParam);
     case WM_NOTIFY: return OnNotify(window, lParam);
+    case WM_DROPFILES: return OnDropFiles(window, wParam);
     }
     return DefWindowProcA(window, message, wParam, lParam);
 }

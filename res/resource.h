@@ -30,6 +30,13 @@
 #define CMD_APPLY_ICON 2308
 #define CMD_NOP 2309
 
+/* Dialogs and their controls */
+#define IDD_CONFIRM 11
+#define IDD_PROGRESS 15
+#define IDC_CONFIRM_NO 7
+#define IDC_CONFIRM_PATH 102
+#define IDC_PROGRESS_NAME 101
+
 /* Child windows */
 #define ID_STATUSBAR 1010
 #define ID_TOOLBAR 1011

@@ -129,7 +129,8 @@ void PumpMessages()
     }
 }
 
-BoxAnswerer::BoxAnswerer(int button) : button_(button), thread_(&BoxAnswerer::Run, this) {}
+BoxAnswerer::BoxAnswerer(int button) : buttons_{ button }, thread_(&BoxAnswerer::Run, this) {}
+BoxAnswerer::BoxAnswerer(std::vector<int> buttons) : buttons_(buttons), thread_(&BoxAnswerer::Run, this) {}
 
 BoxAnswerer::~BoxAnswerer()
 {
@@ -152,8 +153,9 @@ static BOOL CALLBACK FindBox(HWND window, LPARAM param)
     GetWindowThreadProcessId(window, &process);
     char cls[32] = "";
     GetClassNameA(window, cls, sizeof cls);
+    // Captionless dialogs (the progress popup) are not asked anything.
     if (process == search->process && lstrcmpA(cls, "#32770") == 0 && IsWindowVisible(window) &&
-        IsWindowEnabled(window)) {
+        IsWindowEnabled(window) && (GetWindowLongA(window, GWL_STYLE) & WS_CAPTION) == WS_CAPTION) {
         search->found = window;
         return FALSE;
     }
@@ -175,15 +177,23 @@ void BoxAnswerer::Run()
             box.text = text;
             box.owner = GetWindow(search.found, GW_OWNER);
             box.style = GetWindowLongA(search.found, GWL_STYLE);
+            HWND cancel = GetDlgItem(search.found, IDCANCEL);
+            box.cancel_enabled = cancel && IsWindowEnabled(cancel);
+            text[0] = 0;
+            GetDlgItemTextA(search.found, 102, text, sizeof text);
+            box.path = text;
+            size_t index;
             {
                 std::lock_guard<std::mutex> hold(lock_);
                 boxes_.push_back(box);
+                index = boxes_.size() - 1;
             }
-            HWND button = GetDlgItem(search.found, button_);
-            if (button)
+            int id = buttons_[index < buttons_.size() ? index : buttons_.size() - 1];
+            HWND button = GetDlgItem(search.found, id);
+            if (button && IsWindowEnabled(button))
                 SendMessageA(button, BM_CLICK, 0, 0);
             else
-                PostMessageA(search.found, WM_COMMAND, button_, 0);
+                PostMessageA(search.found, WM_COMMAND, id, 0);
             for (int i = 0; i < 200 && IsWindow(search.found) && IsWindowVisible(search.found); i++)
                 Sleep(5);
         }

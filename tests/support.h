@@ -36,6 +36,8 @@ struct SeenBox {
     std::string text;
     HWND owner;
     LONG style;
+    bool cancel_enabled;   // the dialog's button 2
+    std::string path;      // the confirmation's path line (control 102)
 };
 
 // Answers every dialog box of this process from a second thread: records
@@ -43,11 +45,13 @@ struct SeenBox {
 class BoxAnswerer {
 public:
     explicit BoxAnswerer(int button = IDOK);
+    // The i-th box gets buttons[i]; the last one answers all after it.
+    explicit BoxAnswerer(std::vector<int> buttons);
     ~BoxAnswerer();
     std::vector<SeenBox> Boxes();
 private:
     void Run();
-    int button_;
+    std::vector<int> buttons_;
     std::atomic<bool> stop_{false};
     std::mutex lock_;
     std::vector<SeenBox> boxes_;

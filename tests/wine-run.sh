@@ -31,6 +31,15 @@ for f in "$bindir"/*.exe "$bindir"/*.dll "$bindir"/*.hlp; do
     [ -f "$f" ] && cp -u "$f" "$disk/bin/"
 done
 mkdir -p "$disk/work"
+# Unix symbolic links for the walk's tests, which Wine shows as reparse
+# points; relative, so they point nowhere but into the sandbox.
+links="$disk/links"
+rm -rf "$links"
+mkdir -p "$links/outside" "$links/linked"
+echo "precious contents" > "$links/outside/precious.txt"
+echo own > "$links/linked/own.txt"
+ln -s ../outside "$links/linked/to-outside"
+ln -s outside "$links/dropped-link"
 cd "$disk/work"
 export WINEPREFIX="$prefix" WINEDEBUG=-all WINESERVER="$server" WINELOADER="$wine"
 export WINEDLLOVERRIDES="winemenubuilder.exe=d;mscoree=d;mshtml=d"

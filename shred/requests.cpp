@@ -1,0 +1,212 @@
+/* Drops on the main window, the confirmation dialog and the progress popup. */
+#include "requests.h"
+#include "shred.h"
+#include "../settings/options.h"
+#include "../res/resource.h"
+#include <stdlib.h>
+
+char ConfirmTitle[CONFIRM_TITLE_BUFFER];
+char ProgressText[PROGRESS_BUFFER];
+int ConfirmReply;
+static HWND SavedForeground;
+
+int IsFolder(const char *path)
+{
+    DWORD attributes = GetFileAttributesA(path);
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+/* Shift held (now, or pressed since the last query) forces level 1. */
+int RequestLevel(void)
+{
+    if (UseShiftKey && GetAsyncKeyState(VK_SHIFT) != 0)
+        return 1;
+    return SecurityLevel;
+}
+
+void DiscardShiftState(void)
+{
+    GetAsyncKeyState(VK_SHIFT);
+}
+
+void RemoveLink(const char *path, DWORD attributes)
+{
+    /* A folder link is removed as a folder on Windows; where links are
+     * Unix symbolic links it goes as a file. Neither touches the target. */
+    if ((attributes & FILE_ATTRIBUTE_DIRECTORY) && RemoveDirectoryA(path))
+        return;
+    if (DeleteFileA(path))
+        return;
+    HANDLE link = CreateFileA(path, DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, NULL,
+                              OPEN_EXISTING,
+                              FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_DELETE_ON_CLOSE,
+                              NULL);
+    if (link == INVALID_HANDLE_VALUE)
+        OutputDebugStringA("Link could not be removed");
+    else
+        CloseHandle(link);
+}
+
+void DeletePath(HWND popup, const char *path, int level, int extend)
+{
+    lstrcpynA(WorkPath, path, MAX_PATH_CHARS + 1);
+    lstrcpyA(ScratchPath, WorkPath);
+    DWORD attributes = GetFileAttributesA(WorkPath);
+    /* Overwriting through a link would destroy its target; walking it would
+     * leave the dropped tree. Only the link itself goes. */
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
+        ShowProgress(popup, WorkPath);
+        RemoveLink(WorkPath, attributes);
+        return;
+    }
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+        if (AllowDirectoryDelete)
+            DirWalk(popup, WorkPath, level, extend);
+        else
+            MessageBoxA(NULL, "Directory deletes NOT allowed.\r\nReset your options "
+                        "if you want to \r\ndelete a directory.", "Zorvex", MB_OK | MB_ICONSTOP);
+        return;
+    }
+    ShowProgress(popup, WorkPath);
+    ShredFile(level, extend);
+}
+
+void ShowProgress(HWND popup, const char *path)
+{
+    if (!popup)
+        return;
+    char shown[PROGRESS_BUFFER];
+    if (IsFolder(path)) {
+        lstrcpynA(shown, path, sizeof shown);
+    } else {
+        char name[_MAX_FNAME], ext[_MAX_EXT];
+        _splitpath(path, NULL, NULL, name, ext);
+        lstrcpynA(shown, name, sizeof shown);
+        lstrcpynA(shown + lstrlenA(shown), ext, sizeof shown - lstrlenA(shown));
+    }
+    lstrcpyA(ProgressText, "Deleting ");
+    /* Cut to fit: a long folder path would not. */
+    lstrcpynA(ProgressText + lstrlenA(ProgressText), shown, PROGRESS_BUFFER - lstrlenA(ProgressText));
+    if (!IsWindowVisible(popup))
+        ShowWindow(popup, SW_SHOW);
+    SendMessageA(popup, WM_COMMAND, CMD_PROGRESS_TEXT, 0);
+}
+
+void SetConfirmTitle(int level, const char *path)
+{
+    char caption[CAPTION_BUFFER];
+    LevelCaption(level, caption);
+    lstrcpyA(ConfirmTitle, caption);
+    lstrcatA(ConfirmTitle, IsFolder(path) ? " This Folder" : " This File");
+}
+
+HWND CreateProgressPopup(void)
+{
+    return CreateDialogParamA(GetModuleHandleA(NULL), MAKEINTRESOURCEA(IDD_PROGRESS), NULL, SplashProc, 0);
+}
+
+void CloseProgressPopup(HWND popup)
+{
+    if (!popup)
+        return;
+    if (IsWindowVisible(popup))
+        ShowWindow(popup, SW_HIDE);
+    DestroyWindow(popup);
+}
+
+int AskConfirmation(HWND owner)
+{
+    INT_PTR answer = DialogBoxParamA(GetModuleHandleA(NULL), MAKEINTRESOURCEA(IDD_CONFIRM), owner,
+                                     ConfirmationProc, 0);
+    /* A dialog that could not be shown is no confirmation. */
+    return answer == 1 ? 1 : 0;
+}
+
+void DeleteDroppedFiles(HWND owner, HDROP drop, int level)
+{
+    HWND popup = CreateProgressPopup();
+    UINT count = DragQueryFileA(drop, 0xFFFFFFFF, NULL, 0);
+    UINT remaining = count;
+    ConfirmReply = REPLY_PENDING;
+    for (UINT index = 0; index < count; index++) {
+        if (remaining < 2)
+            ConfirmReply = REPLY_SINGLE;
+        remaining--;
+
+        UINT length = DragQueryFileA(drop, index, NULL, 0);
+        HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, length + 2);
+        char *name = block ? (char *)GlobalLock(block) : NULL;
+        if (!name) {
+            MessageBoxA(NULL, "Dropfile memory allocation problem.", "Zorvex", MB_OK | MB_ICONSTOP);
+        } else {
+            DragQueryFileA(drop, index, name, length + 1);
+            lstrcpynA(WorkPath, name, MAX_PATH_CHARS + 1);
+            int answer = 1;
+            if (ConfirmDelete) {
+                SetConfirmTitle(level, WorkPath);
+                answer = AskConfirmation(owner);
+            }
+            if (answer)
+                DeletePath(popup, WorkPath, level, ExtendBeforeOverwrite);
+        }
+        if (name)
+            GlobalUnlock(block);
+        if (block)
+            GlobalFree(block);
+        if (ConfirmReply == REPLY_CANCEL)
+            break;
+    }
+    DragFinish(drop);
+    CloseProgressPopup(popup);
+}
+
+static void EndConfirmation(HWND dialog, int reply, INT_PTR result)
+{
+    ConfirmReply = reply;
+    if (SavedForeground)
+        SetForegroundWindow(SavedForeground);
+    EndDialog(dialog, result);
+}
+
+extern "C" __declspec(dllexport) INT_PTR CALLBACK ConfirmationProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
+{
+    switch (message) {
+    case WM_INITDIALOG:
+        SavedForeground = GetForegroundWindow();
+        SetWindowTextA(dialog, ConfirmTitle);
+        SetDlgItemTextA(dialog, IDC_CONFIRM_PATH, WorkPath);
+        if (ConfirmReply == REPLY_SINGLE)
+            EnableWindow(GetDlgItem(dialog, IDCANCEL), FALSE);
+        SetForegroundWindow(dialog);
+        return TRUE;
+    case WM_COMMAND:
+        switch (LOWORD(wParam)) {
+        case IDOK: EndConfirmation(dialog, REPLY_OK, 1); return TRUE;
+        case IDC_CONFIRM_NO: EndConfirmation(dialog, REPLY_NO, 0); return TRUE;
+        case IDCANCEL: EndConfirmation(dialog, REPLY_CANCEL, 0); return TRUE;
+        }
+        return FALSE;
+    }
+    return FALSE;
+}
+
+extern "C" __declspec(dllexport) INT_PTR CALLBACK SplashProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
+{
+    switch (message) {
+    case WM_INITDIALOG: {
+        RECT rect;
+        GetWindowRect(dialog, &rect);
+        int w = rect.right - rect.left, h = rect.bottom - rect.top;
+        int x = (GetSystemMetrics(SM_CXSCREEN) - w) / 2, y = (GetSystemMetrics(SM_CYSCREEN) - h) / 2;
+        MoveWindow(dialog, x, y, w, h, FALSE);
+        return TRUE;
+    }
+    case WM_COMMAND:
+        if (LOWORD(wParam) == CMD_PROGRESS_TEXT) {
+            SetDlgItemTextA(dialog, IDC_PROGRESS_NAME, ProgressText);
+            return TRUE;
+        }
+        return FALSE;
+    }
+    return FALSE;
+}

@@ -1,0 +1,52 @@
+/* Delete requests: drops, the confirmation dialog, the progress popup and
+ * the dispatch of one path to the folder walk or the shredder. */
+#ifndef REQUESTS_H
+#define REQUESTS_H
+
+#include <windows.h>
+#include <shellapi.h>
+
+#define CONFIRM_TITLE_BUFFER 34
+#define PROGRESS_BUFFER 262
+
+/* ConfirmReply */
+enum { REPLY_SINGLE = 0, REPLY_PENDING = 1, REPLY_OK = 2, REPLY_NO = 3, REPLY_CANCEL = 4 };
+
+extern char ConfirmTitle[CONFIRM_TITLE_BUFFER];
+extern char ProgressText[PROGRESS_BUFFER];
+extern int ConfirmReply;
+
+extern "C" __declspec(dllexport) INT_PTR CALLBACK ConfirmationProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+extern "C" __declspec(dllexport) INT_PTR CALLBACK SplashProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+
+int IsFolder(const char *path);
+int RequestLevel(void);
+void DiscardShiftState(void);
+void DeletePath(HWND popup, const char *path, int level, int extend);
+void ShowProgress(HWND popup, const char *path);
+void DeleteDroppedFiles(HWND owner, HDROP drop, int level);
+HWND CreateProgressPopup(void);
+void CloseProgressPopup(HWND popup);
+int AskConfirmation(HWND owner);
+void SetConfirmTitle(int level, const char *path);
+
+/* Folder walk */
+struct WalkState {
+    char CurrentDir[500];
+    int more;
+    DWORD is_dir;
+    int level;
+    int extend;
+    WIN32_FIND_DATAA FindData;
+    HWND popup;
+};
+
+void DirWalk(HWND popup, const char *path, int level, int extend);
+void WalkLevel(WalkState *state);
+int IsSubdir(const WIN32_FIND_DATAA *entry);
+HANDLE FindFirstSubdir(const char *pattern, WIN32_FIND_DATAA *entry);
+int FindNextSubdir(HANDLE search, WIN32_FIND_DATAA *entry);
+/* Removes a junction or symbolic link itself, never what it points to. */
+void RemoveLink(const char *path, DWORD attributes);
+
+#endif

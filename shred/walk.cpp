@@ -1,0 +1,152 @@
+/* Destroys a folder tree: walks it with relative names from the current
+ * directory, subfolders first, then the files and emptied folders of each
+ * level, the folder itself last. */
+#include "requests.h"
+#include "shred.h"
+
+#define SAVED_DIR_BUFFER 260
+#define EXPLORER_REFRESH 41061
+
+static void Trace(const char *what, const char *where)
+{
+    char text[600];
+    wsprintfA(text, "%s: %.500s", what, where);
+    OutputDebugStringA(text);
+}
+
+int IsSubdir(const WIN32_FIND_DATAA *entry)
+{
+    return (entry->dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && entry->cFileName[0] != '.';
+}
+
+/* A linked folder is never entered: it could lead out of the tree. */
+static int IsEnterable(const WIN32_FIND_DATAA *entry)
+{
+    if (!IsSubdir(entry) || (entry->dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT))
+        return 0;
+    /* Some listings leave the link bit out; the entry's own attributes have it. */
+    DWORD attributes = GetFileAttributesA(entry->cFileName);
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_REPARSE_POINT);
+}
+
+HANDLE FindFirstSubdir(const char *pattern, WIN32_FIND_DATAA *entry)
+{
+    HANDLE search = FindFirstFileA(pattern, entry);
+    if (search == INVALID_HANDLE_VALUE)
+        return search;
+    if (IsEnterable(entry) || FindNextSubdir(search, entry))
+        return search;
+    FindClose(search);
+    return INVALID_HANDLE_VALUE;
+}
+
+int FindNextSubdir(HANDLE search, WIN32_FIND_DATAA *entry)
+{
+    while (FindNextFileA(search, entry))
+        if (IsEnterable(entry))
+            return 1;
+    return 0;
+}
+
+/* Pass 1: into every subfolder. 0 when this level lost its place. */
+static int WalkSubfolders(WalkState *state, const char *here)
+{
+    HANDLE search = FindFirstSubdir("*.*", &state->FindData);
+    state->more = search != INVALID_HANDLE_VALUE;
+    int in_place = 1;
+    while (state->more) {
+        if (SetCurrentDirectoryA(state->FindData.cFileName)) {
+            WalkLevel(state);
+            SetCurrentDirectoryA("..");
+            GetCurrentDirectoryA(sizeof state->CurrentDir, state->CurrentDir);
+            /* Back where this level started, or nowhere further. */
+            if (lstrcmpiA(state->CurrentDir, here) != 0 && !SetCurrentDirectoryA(here)) {
+                Trace("Walk lost its folder", here);
+                in_place = 0;
+                break;
+            }
+            lstrcpyA(state->CurrentDir, here);
+        } else {
+            char skipped[600];
+            wsprintfA(skipped, "%.400s\\%.190s", here, state->FindData.cFileName);
+            Trace("SetCurrentDirectory() failed, skipped", skipped);
+        }
+        state->more = FindNextSubdir(search, &state->FindData);
+    }
+    if (search != INVALID_HANDLE_VALUE)
+        FindClose(search);
+    return in_place;
+}
+
+/* Pass 2: shred the files, remove the emptied folders and any links. */
+static void DestroyEntries(WalkState *state)
+{
+    HANDLE search = FindFirstFileA("*.*", &state->FindData);
+    state->more = search != INVALID_HANDLE_VALUE;
+    while (state->more) {
+        state->is_dir = state->FindData.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY;
+        if (!state->is_dir || IsSubdir(&state->FindData)) {
+            int length = lstrlenA(state->CurrentDir);
+            int slash = length > 0 && state->CurrentDir[length - 1] != '\\';
+            if (length + slash + lstrlenA(state->FindData.cFileName) > MAX_PATH_CHARS) {
+                Trace("Path too long, skipped", state->FindData.cFileName);
+            } else {
+                lstrcpyA(ScratchPath, state->CurrentDir);
+                if (slash)
+                    lstrcatA(ScratchPath, "\\");
+                lstrcatA(ScratchPath, state->FindData.cFileName);
+                lstrcpyA(WorkPath, ScratchPath);
+                ShowProgress(state->popup, WorkPath);
+                DWORD attributes = GetFileAttributesA(ScratchPath);
+                if (attributes == INVALID_FILE_ATTRIBUTES)
+                    RemoveDirectoryA(ScratchPath);   /* vanished: counts as a folder */
+                else if (attributes & FILE_ATTRIBUTE_REPARSE_POINT)
+                    RemoveLink(ScratchPath, attributes);
+                else if (attributes & FILE_ATTRIBUTE_DIRECTORY)
+                    RemoveDirectoryA(ScratchPath);
+                else
+                    ShredFile(state->level, state->extend);
+            }
+        }
+        state->more = FindNextFileA(search, &state->FindData);
+    }
+    if (search != INVALID_HANDLE_VALUE)
+        FindClose(search);
+}
+
+void WalkLevel(WalkState *state)
+{
+    char here[sizeof state->CurrentDir];
+    DWORD got = GetCurrentDirectoryA(sizeof state->CurrentDir, state->CurrentDir);
+    if (got == 0 || got >= sizeof state->CurrentDir)
+        return;
+    lstrcpyA(here, state->CurrentDir);
+    if (WalkSubfolders(state, here))
+        DestroyEntries(state);
+}
+
+void DirWalk(HWND popup, const char *path, int level, int extend)
+{
+    char saved[SAVED_DIR_BUFFER];
+    GetCurrentDirectoryA(sizeof saved, saved);
+    /* Never walk whatever directory happens to be current. */
+    if (!SetCurrentDirectoryA(path)) {
+        Trace("SetCurrentDirectory() failed, nothing deleted", path);
+        return;
+    }
+    WalkState state;
+    ZeroMemory(&state, sizeof state);
+    state.level = level;
+    state.extend = extend;
+    state.popup = popup;
+    WalkLevel(&state);
+
+    GetCurrentDirectoryA(SAVED_DIR_BUFFER, ScratchPath);
+    SetCurrentDirectoryA("..");
+    if (!RemoveDirectoryA(ScratchPath))
+        OutputDebugStringA("RemoveDirectory() in DirWalk() failed");
+    HWND explorer = FindWindowA("ExploreWClass", NULL);
+    if (explorer)
+        SendMessageA(explorer, WM_COMMAND, EXPLORER_REFRESH, 0);
+    SetCurrentDirectoryA(saved);
+}

@@ -1,0 +1,356 @@
+// Drops on the real main window: confirmation, progress popup, the folder
+// walk. Drops are DROPFILES blocks in GlobalAlloc memory sent as WM_DROPFILES.
+#include "support.h"
+#include "app/app.h"
+#include "settings/options.h"
+#include "shred/shred.h"
+#include "shred/requests.h"
+#include "res/resource.h"
+#include <shlobj.h>
+#include <gtest/gtest.h>
+#include <algorithm>
+
+namespace {
+
+std::vector<std::string> Progress;   // each text the popup was told to show
+
+LRESULT CALLBACK WatchPopup(int code, WPARAM wParam, LPARAM lParam)
+{
+    CWPSTRUCT *call = (CWPSTRUCT *)lParam;
+    if (code == HC_ACTION && call->message == WM_COMMAND && LOWORD(call->wParam) == CMD_PROGRESS_TEXT)
+        Progress.push_back(ProgressText);
+    return CallNextHookEx(NULL, code, wParam, lParam);
+}
+
+HGLOBAL MakeDrop(const std::vector<std::string> &paths)
+{
+    size_t size = sizeof(DROPFILES) + 1;
+    for (auto &p : paths)
+        size += p.size() + 1;
+    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, size);
+    DROPFILES *drop = (DROPFILES *)GlobalLock(block);
+    drop->pFiles = sizeof(DROPFILES);
+    char *names = (char *)(drop + 1);
+    for (auto &p : paths) {
+        memcpy(names, p.c_str(), p.size() + 1);
+        names += p.size() + 1;
+    }
+    GlobalUnlock(block);
+    return block;
+}
+
+void PressShift(bool down)
+{
+    INPUT input = {};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = VK_SHIFT;
+    input.ki.dwFlags = down ? 0 : KEYEVENTF_KEYUP;
+    SendInput(1, &input, sizeof input);
+    Sleep(50);
+}
+
+std::vector<std::string> Listing(const std::string &folder)
+{
+    std::vector<std::string> names;
+    WIN32_FIND_DATAA data;
+    HANDLE find = FindFirstFileA((folder + "*.*").c_str(), &data);
+    if (find == INVALID_HANDLE_VALUE)
+        return names;
+    do {
+        if (data.cFileName[0] != '.' || !(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+            names.push_back(data.cFileName);
+    } while (FindNextFileA(find, &data));
+    FindClose(find);
+    return names;
+}
+
+std::string Cwd()
+{
+    char here[MAX_PATH];
+    GetCurrentDirectoryA(sizeof here, here);
+    return here;
+}
+
+class Drops : public testing::Test {
+protected:
+    std::string dir;
+    HHOOK hook = NULL;
+    void SetUp() override
+    {
+        ClearOptionKeys();
+        RegLibName = "ostrel32.dll";
+        dir = SandboxFolder(testing::UnitTest::GetInstance()->current_test_info()->name());
+        ASSERT_NE(StartMainWindow(GetModuleHandleA(NULL)), (HWND)NULL);
+        PumpMessages();
+        // After start-up: confirmation on, Shift on, level 1, no folders.
+        SecurityLevel = 2;
+        AllowDirectoryDelete = 1;
+        Progress.clear();
+        hook = SetWindowsHookExA(WH_CALLWNDPROC, WatchPopup, NULL, GetCurrentThreadId());
+    }
+    void TearDown() override
+    {
+        UnhookWindowsHookEx(hook);
+        DestroyWindow(MainWindow);
+        MainWindow = NULL;
+        UnregisterClassA(MAIN_CLASS, GetModuleHandleA(NULL));
+        RemoveSandboxTree(dir);
+        ClearOptionKeys();
+    }
+    std::string File(const std::string &name, const std::string &content = "secret words")
+    {
+        WriteBytes(dir + name, content);
+        return dir + name;
+    }
+    std::string Folder(const std::string &name)
+    {
+        CreateDirectoryA((dir + name).c_str(), NULL);
+        return dir + name;
+    }
+    LRESULT Drop(const std::vector<std::string> &paths)
+    {
+        return SendMessageA(MainWindow, WM_DROPFILES, (WPARAM)MakeDrop(paths), 0);
+    }
+};
+
+} // namespace
+
+TEST_F(Drops, ASingleFileIsConfirmedWithoutCancelAndNoKeepsIt)
+{
+    std::string kept = File("kept.txt"), gone = File("gone.txt");
+    std::vector<SeenBox> boxes;
+    {
+        BoxAnswerer answer({ IDC_CONFIRM_NO, IDOK });
+        EXPECT_EQ(Drop({ kept }), 1);
+        EXPECT_EQ(Drop({ gone }), 1);
+        boxes = answer.Boxes();
+    }
+    ASSERT_EQ(boxes.size(), 2u);
+    EXPECT_EQ(boxes[0].caption, "Confidential Delete This File");
+    EXPECT_EQ(boxes[0].path, kept);
+    EXPECT_FALSE(boxes[0].cancel_enabled);
+    EXPECT_EQ(boxes[0].owner, MainWindow);
+    EXPECT_TRUE(Exists(kept));
+    EXPECT_FALSE(Exists(gone));
+    EXPECT_EQ(Progress, std::vector<std::string>{ "Deleting gone.txt" });
+}
+
+TEST_F(Drops, CancelOnTheSecondOfThreeEndsTheBatch)
+{
+    std::string a = File("a.txt"), b = File("b.txt"), c = File("c.txt");
+    std::vector<SeenBox> boxes;
+    {
+        BoxAnswerer answer({ IDOK, IDCANCEL });
+        Drop({ a, b, c });
+        boxes = answer.Boxes();
+    }
+    ASSERT_EQ(boxes.size(), 2u);
+    EXPECT_TRUE(boxes[0].cancel_enabled);
+    EXPECT_TRUE(boxes[1].cancel_enabled);
+    EXPECT_FALSE(Exists(a));
+    EXPECT_TRUE(Exists(b));
+    EXPECT_TRUE(Exists(c));
+    EXPECT_EQ(ConfirmReply, REPLY_CANCEL);
+
+    {
+        BoxAnswerer answer({ IDC_CONFIRM_NO, IDC_CONFIRM_NO, IDOK });
+        Drop({ b, c, File("d.txt") });
+        boxes = answer.Boxes();
+    }
+    ASSERT_EQ(boxes.size(), 3u);
+    EXPECT_TRUE(boxes[0].cancel_enabled);
+    EXPECT_TRUE(boxes[1].cancel_enabled);
+    EXPECT_FALSE(boxes[2].cancel_enabled);   // the last item offers no Cancel
+    EXPECT_TRUE(Exists(b));
+    EXPECT_FALSE(Exists(dir + "d.txt"));
+}
+
+TEST_F(Drops, WithoutConfirmationEveryItemGoesAndFoldersNeedPermission)
+{
+    ConfirmDelete = 0;
+    AllowDirectoryDelete = 0;
+    std::string a = File("a.txt"), folder = Folder("keepme"), b = File("b.txt");
+    WriteBytes(folder + "\\inside.txt", "inside");
+    std::vector<SeenBox> boxes;
+    {
+        BoxAnswerer answer;
+        Drop({ a, folder, b });
+        boxes = answer.Boxes();
+    }
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].caption, "Zorvex");
+    EXPECT_EQ(boxes[0].text, "Directory deletes NOT allowed.\r\nReset your options if you want to \r\ndelete a directory.");
+    EXPECT_EQ(boxes[0].owner, (HWND)NULL);
+    EXPECT_FALSE(Exists(a));
+    EXPECT_FALSE(Exists(b));
+    EXPECT_EQ(ReadBytes(folder + "\\inside.txt"), "inside");
+}
+
+TEST_F(Drops, ShiftForcesLevelOneOnlyWithTheShiftOption)
+{
+    SecurityLevel = 4;
+    std::vector<SeenBox> boxes;
+    {
+        BoxAnswerer answer(IDC_CONFIRM_NO);
+        UseShiftKey = 1;
+        PressShift(true);
+        Drop({ File("x.txt") });
+        PressShift(false);
+        Drop({ File("x.txt") });   // released and queried since: back to the level
+        UseShiftKey = 0;
+        PressShift(true);
+        Drop({ File("x.txt") });
+        PressShift(false);
+        SecurityLevel = 7;
+        Drop({ Folder("f") });
+        boxes = answer.Boxes();
+    }
+    ASSERT_EQ(boxes.size(), 4u);
+    EXPECT_EQ(boxes[0].caption, "Restricted Delete This File");
+    EXPECT_EQ(boxes[1].caption, "Top Secret Delete This File");
+    EXPECT_EQ(boxes[2].caption, "Top Secret Delete This File");
+    EXPECT_EQ(boxes[3].caption, "Delete This Folder");
+}
+
+TEST_F(Drops, AFolderIsWalkedSubfoldersFirstAndRemoved)
+{
+    ConfirmDelete = 0;
+    std::string top = Folder("tree");
+    WriteBytes(top + "\\report.txt", "one");
+    CreateDirectoryA((top + "\\sub").c_str(), NULL);
+    WriteBytes(top + "\\sub\\deep.bin", "two");
+    WriteBytes(top + "\\.profile", "dot file");
+    std::vector<std::string> order = Listing(top + "\\");
+    std::string before = Cwd();
+    Drop({ top });
+    EXPECT_FALSE(Exists(top));
+    EXPECT_EQ(Cwd(), before);
+    // The subfolder's file first, then this level in listing order.
+    std::vector<std::string> want = { "Deleting deep.bin" };
+    for (auto &name : order)
+        want.push_back("Deleting " + (name == "sub" ? top + "\\sub" : name));
+    EXPECT_EQ(Progress, want);
+}
+
+TEST_F(Drops, ReadOnlyFilesAndDotFoldersStayWithTheFoldersAboveThem)
+{
+    ConfirmDelete = 0;
+    std::string top = Folder("mixed");
+    CreateDirectoryA((top + "\\.keep").c_str(), NULL);
+    WriteBytes(top + "\\.keep\\hidden.txt", "hidden");
+    CreateDirectoryA((top + "\\sub").c_str(), NULL);
+    WriteBytes(top + "\\sub\\locked.txt", "locked");
+    SetFileAttributesA((top + "\\sub\\locked.txt").c_str(), FILE_ATTRIBUTE_READONLY);
+    WriteBytes(top + "\\sub\\free.txt", "free");
+    WriteBytes(top + "\\plain.txt", "plain");
+    std::vector<SeenBox> boxes;
+    {
+        BoxAnswerer answer;
+        Drop({ top });
+        boxes = answer.Boxes();
+    }
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].caption, "File NOT Deleted");
+    EXPECT_EQ(boxes[0].text, top + "\\sub\\locked.txt");
+    EXPECT_EQ(ReadBytes(top + "\\.keep\\hidden.txt"), "hidden");
+    EXPECT_FALSE(Exists(top + "\\sub\\free.txt"));
+    EXPECT_FALSE(Exists(top + "\\plain.txt"));
+    EXPECT_TRUE(Exists(top + "\\sub\\locked.txt"));
+    SetFileAttributesA((top + "\\sub\\locked.txt").c_str(), FILE_ATTRIBUTE_NORMAL);
+}
+
+TEST_F(Drops, LinkedFoldersAreNeverEntered)
+{
+    // S:\\links is laid out by the test runner with real symbolic links:
+    // linked\\to-outside -> outside, dropped-link -> outside. (Wine shows
+    // folder links as reparse points; file links it shows as plain files.)
+    ConfirmDelete = 0;
+    const std::string links = "S:\\links\\", top = links + "linked", outside = links + "outside";
+    ASSERT_TRUE(GetFileAttributesA((top + "\\to-outside").c_str()) & FILE_ATTRIBUTE_REPARSE_POINT);
+    ASSERT_TRUE(GetFileAttributesA((links + "dropped-link").c_str()) & FILE_ATTRIBUTE_REPARSE_POINT);
+
+    Drop({ links + "dropped-link", top });
+    EXPECT_FALSE(Exists(top + "\\own.txt"));
+    EXPECT_EQ(ReadBytes(outside + "\\precious.txt"), "precious contents\n");
+    EXPECT_EQ(Listing(outside + "\\"), std::vector<std::string>{ "precious.txt" });
+    ASSERT_FALSE(Progress.empty());
+    EXPECT_EQ(Progress.front(), "Deleting S:\\links\\dropped-link");
+}
+
+TEST_F(Drops, FoldersThatCannotBeEnteredAreSkippedNotWalkedFromElsewhere)
+{
+    ConfirmDelete = 0;
+    std::string top = Folder("long");
+    WriteBytes(top + "\\shallow.txt", "x");
+    // A chain past what an ANSI current directory can hold.
+    std::wstring wide = L"\\\\?\\" + std::wstring(top.begin(), top.end());
+    std::string narrow = top;
+    while (wide.size() < 330) {
+        wide += L"\\" + std::wstring(60, L'q');
+        ASSERT_TRUE(CreateDirectoryW(wide.c_str(), NULL));
+    }
+    HANDLE deep = CreateFileW((wide + L"\\deep.txt").c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, 0, NULL);
+    ASSERT_NE(deep, INVALID_HANDLE_VALUE);
+    DWORD written;
+    WriteFile(deep, "deep", 4, &written, NULL);
+    CloseHandle(deep);
+    std::string sibling = Folder("sibling");
+    WriteBytes(sibling + "\\untouched.txt", "untouched");
+    std::string before = Cwd();
+
+    BoxAnswerer answer;
+    Drop({ top });
+    EXPECT_EQ(Cwd(), before);
+    EXPECT_FALSE(Exists(top + "\\shallow.txt"));
+    EXPECT_EQ(GetFileAttributesW((wide + L"\\deep.txt").c_str()) != INVALID_FILE_ATTRIBUTES, true);
+    EXPECT_EQ(ReadBytes(sibling + "\\untouched.txt"), "untouched");
+    EXPECT_TRUE(Exists(top));
+    // Clean up through the long names.
+    DeleteFileW((wide + L"\\deep.txt").c_str());
+    while (wide.size() > top.size() + 4) {
+        RemoveDirectoryW(wide.c_str());
+        wide.erase(wide.rfind(L'\\'));
+    }
+}
+
+TEST_F(Drops, AFolderThatCannotBeEnteredDeletesNothing)
+{
+    std::string before = Cwd();
+    WriteBytes(dir + "bystander.txt", "stay");
+    SetCurrentDirectoryA(dir.c_str());
+    DirWalk(NULL, (dir + "no-such-folder").c_str(), 2, 1);
+    EXPECT_EQ(Cwd() + "\\", dir);
+    EXPECT_EQ(ReadBytes(dir + "bystander.txt"), "stay");
+    SetCurrentDirectoryA(before.c_str());
+}
+
+TEST_F(Drops, ProgressNamesFilesByNameAndFoldersByPathAndFitsItsBuffer)
+{
+    HWND popup = CreateProgressPopup();
+    ASSERT_NE(popup, (HWND)NULL);
+    EXPECT_FALSE(IsWindowVisible(popup));
+    EXPECT_EQ(GetWindowLongA(popup, GWL_STYLE) & WS_DLGFRAME, 0);   // thin border, no caption
+    ShowProgress(popup, "C:\\Data\\old\\report.txt");
+    EXPECT_TRUE(IsWindowVisible(popup));
+    char shown[300];
+    GetDlgItemTextA(popup, IDC_PROGRESS_NAME, shown, sizeof shown);
+    EXPECT_STREQ(shown, "Deleting report.txt");
+    std::string folder = Folder("named");
+    ShowProgress(popup, folder.c_str());
+    GetDlgItemTextA(popup, IDC_PROGRESS_NAME, shown, sizeof shown);
+    EXPECT_EQ(std::string(shown), "Deleting " + folder);
+    // Centred on the screen.
+    RECT r;
+    GetWindowRect(popup, &r);
+    EXPECT_EQ(r.left, (GetSystemMetrics(SM_CXSCREEN) - (r.right - r.left)) / 2);
+    EXPECT_EQ(r.top, (GetSystemMetrics(SM_CYSCREEN) - (r.bottom - r.top)) / 2);
+
+    CloseProgressPopup(popup);
+    EXPECT_FALSE(IsWindow(popup));
+}
+
+TEST_F(Drops, AConfirmationThatCannotBeShownAnswersNo)
+{
+    lstrcpyA(WorkPath, "S:\\work\\nothing");
+    EXPECT_EQ(AskConfirmation((HWND)(ULONG_PTR)0x7FFF1234), 0);
+}
