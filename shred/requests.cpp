@@ -29,22 +29,78 @@ void DiscardShiftState(void)
     GetAsyncKeyState(VK_SHIFT);
 }
 
+/* Under Wine a Unix symbolic link is followed by every open, so deleting or
+ * renaming it would act on its target. Such a link shows itself through the
+ * name of what an open of it reaches: that is not its own path. */
+int ResolvesElsewhere(const char *path)
+{
+    typedef LONG (WINAPI *QueryFileInfo)(HANDLE, void *, void *, ULONG, int);
+    static QueryFileInfo query;
+    static int looked;
+    if (!looked) {
+        HMODULE ntdll = GetModuleHandleA("ntdll.dll");
+        query = ntdll ? (QueryFileInfo)(void *)GetProcAddress(ntdll, "NtQueryInformationFile") : NULL;
+        looked = 1;
+    }
+    if (!query)
+        return 0;   /* no links where there is no NT file system */
+
+    char full[MAX_PATH];
+    DWORD got = GetFullPathNameA(path, sizeof full, full, NULL);
+    if (got == 0 || got >= sizeof full)
+        return 0;
+    /* What is reached carries long names; a short one here must not look like a link. */
+    typedef DWORD (WINAPI *LongPathName)(const char *, char *, DWORD);
+    LongPathName lengthen = (LongPathName)(void *)GetProcAddress(GetModuleHandleA("kernel32.dll"),
+                                                                 "GetLongPathNameA");
+    char longer[MAX_PATH];
+    if (lengthen && (got = lengthen(full, longer, sizeof longer)) > 0 && got < sizeof longer)
+        lstrcpyA(full, longer);
+    HANDLE file = CreateFileA(full, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, NULL,
+                              OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, NULL);
+    if (file == INVALID_HANDLE_VALUE)
+        return 0;
+    struct { ULONG length; WCHAR name[2 * MAX_PATH]; } reached;
+    struct { void *status; ULONG_PTR information; } io;
+    const int FILE_NAME_INFO_CLASS = 9;
+    LONG status = query(file, &io, &reached, sizeof reached, FILE_NAME_INFO_CLASS);
+    CloseHandle(file);
+    if (status != 0)
+        return 0;
+    int reached_chars = reached.length / sizeof(WCHAR);
+
+    /* The reached name has no drive; the same folder may be mapped by more
+     * than one drive, so our path need only end in it. */
+    WCHAR own[MAX_PATH];
+    int own_chars = MultiByteToWideChar(CP_ACP, 0, full, -1, own, MAX_PATH) - 1;
+    if (own_chars < reached_chars || reached_chars == 0)
+        return 1;
+    const WCHAR *tail = own + own_chars - reached_chars;
+    if (*tail != L'\\' || CompareStringW(LOCALE_SYSTEM_DEFAULT, NORM_IGNORECASE, tail, reached_chars,
+                                           reached.name, reached_chars) != CSTR_EQUAL)
+        return 1;
+    return 0;
+}
+
 void RemoveLink(const char *path, DWORD attributes)
 {
-    /* A folder link is removed as a folder on Windows; where links are
-     * Unix symbolic links it goes as a file. Neither touches the target. */
-    if ((attributes & FILE_ATTRIBUTE_DIRECTORY) && RemoveDirectoryA(path))
+    char text[300];
+    if (ResolvesElsewhere(path)) {
+        /* Any removal would reach the target: the link stays. */
+        wsprintfA(text, "Link left in place: %.260s", path);
+        OutputDebugStringA(text);
         return;
-    if (DeleteFileA(path))
-        return;
-    HANDLE link = CreateFileA(path, DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, NULL,
-                              OPEN_EXISTING,
-                              FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_DELETE_ON_CLOSE,
-                              NULL);
-    if (link == INVALID_HANDLE_VALUE)
-        OutputDebugStringA("Link could not be removed");
-    else
-        CloseHandle(link);
+    }
+    int removed = (attributes & FILE_ATTRIBUTE_DIRECTORY) ? RemoveDirectoryA(path) : DeleteFileA(path);
+    if (!removed) {
+        wsprintfA(text, "Link could not be removed: %.260s", path);
+        OutputDebugStringA(text);
+    }
+}
+
+int IsLink(const char *path, DWORD attributes)
+{
+    return (attributes & FILE_ATTRIBUTE_REPARSE_POINT) || ResolvesElsewhere(path);
 }
 
 void DeletePath(HWND popup, const char *path, int level, int extend)
@@ -54,7 +110,7 @@ void DeletePath(HWND popup, const char *path, int level, int extend)
     DWORD attributes = GetFileAttributesA(WorkPath);
     /* Overwriting through a link would destroy its target; walking it would
      * leave the dropped tree. Only the link itself goes. */
-    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
+    if (attributes != INVALID_FILE_ATTRIBUTES && IsLink(WorkPath, attributes)) {
         ShowProgress(popup, WorkPath);
         RemoveLink(WorkPath, attributes);
         return;

@@ -47,6 +47,8 @@ int IsSubdir(const WIN32_FIND_DATAA *entry);
 HANDLE FindFirstSubdir(const char *pattern, WIN32_FIND_DATAA *entry);
 int FindNextSubdir(HANDLE search, WIN32_FIND_DATAA *entry);
 /* Removes a junction or symbolic link itself, never what it points to. */
+int ResolvesElsewhere(const char *path);
+int IsLink(const char *path, DWORD attributes);
 void RemoveLink(const char *path, DWORD attributes);
 
 #endif

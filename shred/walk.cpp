@@ -100,7 +100,7 @@ static void DestroyEntries(WalkState *state)
                 DWORD attributes = GetFileAttributesA(ScratchPath);
                 if (attributes == INVALID_FILE_ATTRIBUTES)
                     RemoveDirectoryA(ScratchPath);   /* vanished: counts as a folder */
-                else if (attributes & FILE_ATTRIBUTE_REPARSE_POINT)
+                else if (IsLink(ScratchPath, attributes))
                     RemoveLink(ScratchPath, attributes);
                 else if (attributes & FILE_ATTRIBUTE_DIRECTORY)
                     RemoveDirectoryA(ScratchPath);

@@ -259,22 +259,43 @@ TEST_F(Drops, ReadOnlyFilesAndDotFoldersStayWithTheFoldersAboveThem)
     SetFileAttributesA((top + "\\sub\\locked.txt").c_str(), FILE_ATTRIBUTE_NORMAL);
 }
 
-TEST_F(Drops, LinkedFoldersAreNeverEntered)
+TEST_F(Drops, LinksNeverLeadOutOfTheTreeAndTheirTargetsStayIntact)
 {
     // S:\\links is laid out by the test runner with real symbolic links:
-    // linked\\to-outside -> outside, dropped-link -> outside. (Wine shows
-    // folder links as reparse points; file links it shows as plain files.)
+    // linked\\to-outside -> outside, linked\\to-empty -> empty-outside,
+    // linked\\to-precious -> outside\\precious.txt, dropped-link -> outside,
+    // dropped-file-link -> outside\\second.txt. Wine follows every open of
+    // such a link, so removing one would remove its target: they stay.
     ConfirmDelete = 0;
     const std::string links = "S:\\links\\", top = links + "linked", outside = links + "outside";
     ASSERT_TRUE(GetFileAttributesA((top + "\\to-outside").c_str()) & FILE_ATTRIBUTE_REPARSE_POINT);
-    ASSERT_TRUE(GetFileAttributesA((links + "dropped-link").c_str()) & FILE_ATTRIBUTE_REPARSE_POINT);
+    ASSERT_TRUE(ResolvesElsewhere((top + "\\to-precious").c_str()));
+    ASSERT_TRUE(ResolvesElsewhere((links + "dropped-file-link").c_str()));
+    EXPECT_FALSE(ResolvesElsewhere((top + "\\own.txt").c_str()));
+    EXPECT_FALSE(ResolvesElsewhere(top.c_str()));
+    EXPECT_FALSE(ResolvesElsewhere((outside + "\\precious.txt").c_str()));
 
-    Drop({ links + "dropped-link", top });
+    Drop({ links + "dropped-link", links + "dropped-file-link", top });
     EXPECT_FALSE(Exists(top + "\\own.txt"));
     EXPECT_EQ(ReadBytes(outside + "\\precious.txt"), "precious contents\n");
-    EXPECT_EQ(Listing(outside + "\\"), std::vector<std::string>{ "precious.txt" });
+    EXPECT_EQ(ReadBytes(outside + "\\second.txt"), "also precious\n");
+    EXPECT_EQ(Listing(outside + "\\"), (std::vector<std::string>{ "precious.txt", "second.txt" }));
+    EXPECT_TRUE(IsFolder((links + "empty-outside").c_str()));
+    EXPECT_TRUE(Exists(links + "dropped-file-link"));
+    EXPECT_TRUE(Exists(top + "\\to-precious"));
     ASSERT_FALSE(Progress.empty());
     EXPECT_EQ(Progress.front(), "Deleting S:\\links\\dropped-link");
+}
+
+TEST_F(Drops, ShortNamesAreNotMistakenForLinks)
+{
+    std::string top = Folder("short");
+    WriteBytes(top + "\\a rather long file name.text", "x");
+    char shorter[MAX_PATH];
+    DWORD got = GetShortPathNameA((top + "\\a rather long file name.text").c_str(), shorter, sizeof shorter);
+    ASSERT_GT(got, 0u);
+    EXPECT_FALSE(ResolvesElsewhere(shorter));
+    EXPECT_FALSE(ResolvesElsewhere((top + "\\a rather long file name.text").c_str()));
 }
 
 TEST_F(Drops, FoldersThatCannotBeEnteredAreSkippedNotWalkedFromElsewhere)

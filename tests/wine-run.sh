@@ -31,15 +31,20 @@ for f in "$bindir"/*.exe "$bindir"/*.dll "$bindir"/*.hlp; do
     [ -f "$f" ] && cp -u "$f" "$disk/bin/"
 done
 mkdir -p "$disk/work"
-# Unix symbolic links for the walk's tests, which Wine shows as reparse
-# points; relative, so they point nowhere but into the sandbox.
+# Unix symbolic links for the walk's tests (Wine shows the folder links as
+# reparse points, the file links as plain files); relative, so they point
+# nowhere but into the sandbox.
 links="$disk/links"
 rm -rf "$links"
-mkdir -p "$links/outside" "$links/linked"
+mkdir -p "$links/outside" "$links/empty-outside" "$links/linked"
 echo "precious contents" > "$links/outside/precious.txt"
+echo "also precious" > "$links/outside/second.txt"
 echo own > "$links/linked/own.txt"
 ln -s ../outside "$links/linked/to-outside"
+ln -s ../empty-outside "$links/linked/to-empty"
+ln -s ../outside/precious.txt "$links/linked/to-precious"
 ln -s outside "$links/dropped-link"
+ln -s outside/second.txt "$links/dropped-file-link"
 cd "$disk/work"
 export WINEPREFIX="$prefix" WINEDEBUG=-all WINESERVER="$server" WINELOADER="$wine"
 export WINEDLLOVERRIDES="winemenubuilder.exe=d;mscoree=d;mshtml=d"
