@@ -3,6 +3,8 @@
 #include "app.h"
 #include "../res/resource.h"
 #include "../settings/options.h"
+#include "../shred/requests.h"
+#include "../dialogs/dialogs.h"
 #include <commctrl.h>
 
 char StatusText[STATUS_BUFFER];
@@ -112,6 +114,14 @@ LRESULT OnCommand(HWND window, WPARAM wParam, LPARAM lParam)
     case CMD_CONFIRM_DELETE: ToggleSavedOption(window, menu, CMD_CONFIRM_DELETE, &ConfirmDelete); break;
     case CMD_START_AS_ICON: ToggleSavedOption(window, menu, CMD_START_AS_ICON, &Minimized); break;
     case CMD_USE_SHIFT_KEY: ToggleSavedOption(window, menu, CMD_USE_SHIFT_KEY, &UseShiftKey); break;
+    case CMD_ABOUT: RunAboutDialog(window); break;
+    case CMD_SECURITY_LEVEL:
+        if (RunSecurityDialog(window))
+            SaveOptions();
+        break;
+    case CMD_DELETE: DeleteCommand(window); break;
+    case CMD_DELETE_PLAIN: PlainDeleteCommand(window); break;
+    case CMD_CAVEAT: RunCaveatDialog(window); break;
     case CMD_EXIT: SendMessageA(MainWindow, WM_CLOSE, 0, 0); break;
     case CMD_HELP: WinHelpA(MainWindow, HELP_FILE, HELP_CONTENTS, 0); break;
     case CMD_ICON_GRAY: PickIconColor(0); break;

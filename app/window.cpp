@@ -56,6 +56,7 @@ static LRESULT OnCreate(HWND window)
 {
     MainWindow = window;
     DragAcceptFiles(window, TRUE);
+    ForcePlainDelete = 0;
     LoadOptions(window);
     LoadWindowPos(window);
     UseDirectory = LoadUseDirectory();

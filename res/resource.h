@@ -31,11 +31,22 @@
 #define CMD_NOP 2309
 
 /* Dialogs and their controls */
+#define IDD_ABOUT 9
+#define IDD_CAVEAT 10
 #define IDD_CONFIRM 11
+#define IDD_SECURITY 13
 #define IDD_PROGRESS 15
 #define IDC_CONFIRM_NO 7
 #define IDC_CONFIRM_PATH 102
 #define IDC_PROGRESS_NAME 101
+#define IDC_DIALOG_HELP 9
+#define IDC_TOP_SECRET 101
+#define IDC_SECRET 102
+#define IDC_CONFIDENTIAL 103
+#define IDC_RESTRICTED 104
+#define IDC_ABOUT_NAME 100
+#define IDC_ABOUT_ICON 110
+#define IDC_ABOUT_VERSION 203
 
 /* Child windows */
 #define ID_STATUSBAR 1010

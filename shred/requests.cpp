@@ -105,7 +105,8 @@ int IsLink(const char *path, DWORD attributes)
 
 void DeletePath(HWND popup, const char *path, int level, int extend)
 {
-    lstrcpynA(WorkPath, path, MAX_PATH_CHARS + 1);
+    if (path != WorkPath)
+        lstrcpynA(WorkPath, path, MAX_PATH_CHARS + 1);
     lstrcpyA(ScratchPath, WorkPath);
     DWORD attributes = GetFileAttributesA(WorkPath);
     /* Overwriting through a link would destroy its target; walking it would

@@ -46,9 +46,18 @@ void WalkLevel(WalkState *state);
 int IsSubdir(const WIN32_FIND_DATAA *entry);
 HANDLE FindFirstSubdir(const char *pattern, WIN32_FIND_DATAA *entry);
 int FindNextSubdir(HANDLE search, WIN32_FIND_DATAA *entry);
-/* Removes a junction or symbolic link itself, never what it points to. */
+/* Links: removed themselves, never what they point to; left in place
+ * where every open follows them. */
 int ResolvesElsewhere(const char *path);
 int IsLink(const char *path, DWORD attributes);
 void RemoveLink(const char *path, DWORD attributes);
+
+/* The Delete command and its file chooser */
+#define LAST_DIRECTORY_BUFFER 516
+extern int ForcePlainDelete;
+extern char LastDirectory[LAST_DIRECTORY_BUFFER];
+int ListFiles(HWND owner, int level);
+void DeleteCommand(HWND owner);
+void PlainDeleteCommand(HWND owner);
 
 #endif

@@ -38,7 +38,7 @@ got=$(exports "$dll")
 if [ "$got" = "$want" ]; then echo "  $dll exports exactly the four routines"; else
     echo "FAIL: $dll exports:"; echo "$got"; fail=1; fi
 
-for proc in WndProc ConfirmationProc SplashProc; do
+for proc in WndProc ConfirmationProc SplashProc SecurityProc AboutProc CaveatProc; do
     exports "$exe" | grep -qx "$proc" || { echo "FAIL: $exe does not export $proc by name"; fail=1; }
 done
 

@@ -1,0 +1,92 @@
+/* The Delete command: one file picked in the file-open dialog, confirmed
+ * and destroyed like a dropped one. */
+#include "requests.h"
+#include "shred.h"
+#include "../settings/options.h"
+#include <commdlg.h>
+#include <stdlib.h>
+
+/* The record as Windows 95 and NT 4 know it; today's headers declare a
+ * longer one, which those systems refuse. */
+#ifdef _WIN64
+#define FILE_REQUEST_SIZE OPENFILENAME_SIZE_VERSION_400A
+#else
+#define FILE_REQUEST_SIZE 76
+#endif
+
+int ForcePlainDelete;
+char LastDirectory[LAST_DIRECTORY_BUFFER];
+static OPENFILENAMEA FileRequest;
+static char ChosenFile[MAX_PATH];
+static const char FileFilters[] =
+    "All Files (*.*)\0*.*\0"
+    "Backup Files (*.BAK)\0*.BAK\0"
+    "Other Backup Files (*.~*)\0*.~*\0";   /* the literal's own zero ends the list */
+
+int ListFiles(HWND owner, int level)
+{
+    char title[CAPTION_BUFFER];
+    ZeroMemory(&FileRequest, sizeof FileRequest);
+    LevelCaption(level, title);
+    LastDirectory[0] = 0;
+    if (UseDirectory)
+        LoadLastDirectory(LastDirectory);
+    ChosenFile[0] = 0;
+    FileRequest.lStructSize = FILE_REQUEST_SIZE;
+    FileRequest.hwndOwner = owner;
+    FileRequest.lpstrFilter = FileFilters;
+    FileRequest.lpstrFile = ChosenFile;
+    FileRequest.nMaxFile = sizeof ChosenFile;
+    FileRequest.lpstrInitialDir = LastDirectory;
+    FileRequest.lpstrTitle = title;
+    FileRequest.Flags = OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST | OFN_SHAREAWARE;
+
+    BOOL chosen = GetOpenFileNameA(&FileRequest);
+    if (!chosen)
+        return 0;
+    OutputDebugStringA("ListFiles() ofn.lpstrFile");
+    OutputDebugStringA(ChosenFile);
+    lstrcpynA(WorkPath, ChosenFile, MAX_PATH_CHARS + 1);
+    if (UseDirectory) {
+        char drive[_MAX_DRIVE], dir[_MAX_DIR], name[_MAX_FNAME], ext[_MAX_EXT];
+        _splitpath(WorkPath, drive, dir, name, ext);
+        lstrcpyA(LastDirectory, drive);
+        lstrcatA(LastDirectory, dir);
+        SaveLastDirectory(LastDirectory);
+    }
+    return chosen;
+}
+
+static int CommandLevel(void)
+{
+    if (ForcePlainDelete)
+        return 1;
+    int level = RequestLevel();
+    DiscardShiftState();
+    return level;
+}
+
+void DeleteCommand(HWND owner)
+{
+    int level = CommandLevel();
+    if (!ListFiles(owner, level))
+        return;
+    if (ConfirmDelete) {
+        ConfirmReply = REPLY_SINGLE;   /* one file: no Cancel */
+        SetConfirmTitle(level, WorkPath);
+        if (!AskConfirmation(owner))
+            return;
+    }
+    HWND popup = CreateProgressPopup();
+    DeletePath(popup, WorkPath, level, ExtendBeforeOverwrite);
+    CloseProgressPopup(popup);
+}
+
+void PlainDeleteCommand(HWND owner)
+{
+    ForcePlainDelete = 1;
+    DiscardShiftState();
+    DeleteCommand(owner);
+    ForcePlainDelete = 0;
+    DiscardShiftState();
+}
