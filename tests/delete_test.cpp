@@ -39,15 +39,6 @@ HGLOBAL MakeDrop(const std::vector<std::string> &paths)
     return block;
 }
 
-void PressShift(bool down)
-{
-    INPUT input = {};
-    input.type = INPUT_KEYBOARD;
-    input.ki.wVk = VK_SHIFT;
-    input.ki.dwFlags = down ? 0 : KEYEVENTF_KEYUP;
-    SendInput(1, &input, sizeof input);
-    Sleep(50);
-}
 
 std::vector<std::string> Listing(const std::string &folder)
 {

@@ -200,3 +200,69 @@ void BoxAnswerer::Run()
         Sleep(10);
     }
 }
+
+void PressShift(bool down)
+{
+    INPUT input = {};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = VK_SHIFT;
+    input.ki.dwFlags = down ? 0 : KEYEVENTF_KEYUP;
+    SendInput(1, &input, sizeof input);
+    Sleep(50);
+}
+
+DialogScript::DialogScript(std::vector<std::function<void(HWND)>> steps)
+    : steps_(steps), thread_(&DialogScript::Run, this) {}
+
+DialogScript::~DialogScript()
+{
+    stop_ = true;
+    thread_.join();
+}
+
+void DialogScript::Run()
+{
+    while (!stop_) {
+        BoxSearch search = { GetCurrentProcessId(), NULL };
+        EnumWindows(FindBox, (LPARAM)&search);
+        if (search.found) {
+            Sleep(100);   // let the dialog finish its set-up
+            size_t step = taken_;
+            if (step < steps_.size()) {
+                steps_[step](search.found);
+                taken_++;
+            } else {
+                PostMessageA(search.found, WM_COMMAND, IDCANCEL, 0);
+            }
+            WaitClosed(search.found);
+        }
+        Sleep(10);
+    }
+}
+
+std::string ControlText(HWND dialog, int id)
+{
+    char text[1024] = "";
+    GetDlgItemTextA(dialog, id, text, sizeof text);
+    return text;
+}
+
+bool IsChecked(HWND dialog, int id)
+{
+    return SendDlgItemMessageA(dialog, id, BM_GETCHECK, 0, 0) == BST_CHECKED;
+}
+
+void Click(HWND dialog, int id)
+{
+    SendDlgItemMessageA(dialog, id, BM_CLICK, 0, 0);
+}
+
+bool WaitClosed(HWND window)
+{
+    for (int i = 0; i < 600; i++) {
+        if (!IsWindow(window) || !IsWindowVisible(window))
+            return true;
+        Sleep(10);
+    }
+    return false;
+}

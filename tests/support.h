@@ -9,6 +9,7 @@
 #include <mutex>
 #include <thread>
 #include <atomic>
+#include <functional>
 
 // A fresh, empty folder S:\work\NAME\ (with the trailing backslash).
 std::string SandboxFolder(const std::string &name);
@@ -27,6 +28,9 @@ std::string StoredOption(const std::string &name);
 std::string StoredValue(const std::string &path);
 void StoreOption(const std::string &name, const std::string &text);
 bool OptionKeyExists(const std::string &name);
+
+// Presses or releases Shift through the system's input queue.
+void PressShift(bool down);
 
 // Pumps the calling thread's messages until none is left.
 void PumpMessages();
@@ -57,5 +61,28 @@ private:
     std::vector<SeenBox> boxes_;
     std::thread thread_;
 };
+
+// Carries out one step per dialog of this process, in order, from a second
+// thread; each step gets the dialog's window and must close it (or leave it
+// to the program). Dialogs after the last step are cancelled.
+class DialogScript {
+public:
+    explicit DialogScript(std::vector<std::function<void(HWND)>> steps);
+    ~DialogScript();
+    int StepsTaken() const { return taken_; }
+private:
+    void Run();
+    std::vector<std::function<void(HWND)>> steps_;
+    std::atomic<bool> stop_{false};
+    std::atomic<int> taken_{0};
+    std::thread thread_;
+};
+
+// Helpers for the steps: a control's text and check state, a click.
+std::string ControlText(HWND dialog, int id);
+bool IsChecked(HWND dialog, int id);
+void Click(HWND dialog, int id);
+// Waits until the window is gone; false after a few seconds.
+bool WaitClosed(HWND window);
 
 #endif
