@@ -1,0 +1,298 @@
+// The Delete command and its file chooser, with Wine's real file-open
+// dialog driven from a second thread.
+#include "support.h"
+#include "app/app.h"
+#include "settings/options.h"
+#include "shred/shred.h"
+#include "shred/requests.h"
+#include "res/resource.h"
+#include <commdlg.h>
+#include <commctrl.h>
+#include <dlgs.h>
+#include <gtest/gtest.h>
+
+namespace {
+
+struct Chooser {
+    std::string title, folder, filter;
+    std::string initial;   // the initial directory handed to the dialog
+    bool cancel_enabled = false;   // for the confirmation
+    std::string path;
+};
+
+std::string TrimSlash(std::string path)
+{
+    if (path.size() > 3 && path.back() == '\\')
+        path.pop_back();
+    return path;
+}
+
+// Reads what the file-open dialog shows, then types `choice` and presses
+// Open (or Cancel when `choice` is empty).
+std::function<void(HWND)> Choose(Chooser &seen, const std::string &choice)
+{
+    return [&seen, choice](HWND dialog) {
+        char text[MAX_PATH] = "";
+        GetWindowTextA(dialog, text, sizeof text);
+        seen.title = text;
+        seen.initial = LastDirectory;
+        text[0] = 0;
+        SendMessageA(dialog, CDM_GETFOLDERPATH, sizeof text, (LPARAM)text);
+        seen.folder = TrimSlash(text);
+        HWND types = GetDlgItem(dialog, cmb1);
+        int chosen = (int)SendMessageA(types, CB_GETCURSEL, 0, 0);
+        text[0] = 0;
+        if (chosen >= 0)
+            SendMessageA(types, CB_GETLBTEXT, chosen, (LPARAM)text);
+        seen.filter = text;
+        if (choice.empty()) {
+            Click(dialog, IDCANCEL);
+            return;
+        }
+        // The name box is an edit or, on newer systems, a combo box with one.
+        HWND name = GetDlgItem(dialog, edt1);
+        if (!name)
+            name = (HWND)SendDlgItemMessageA(dialog, cmb13, CBEM_GETEDITCONTROL, 0, 0);
+        SetWindowTextA(name, choice.c_str());
+        Click(dialog, IDOK);
+    };
+}
+
+std::function<void(HWND)> Confirm(Chooser &seen, int button)
+{
+    return [&seen, button](HWND dialog) {
+        char text[MAX_PATH] = "";
+        GetWindowTextA(dialog, text, sizeof text);
+        seen.title = text;
+        seen.path = ControlText(dialog, IDC_CONFIRM_PATH);
+        HWND cancel = GetDlgItem(dialog, IDCANCEL);
+        seen.cancel_enabled = cancel && IsWindowEnabled(cancel);
+        Click(dialog, button);
+    };
+}
+
+std::string Cwd()
+{
+    char here[MAX_PATH];
+    GetCurrentDirectoryA(sizeof here, here);
+    return here;
+}
+
+class DeleteCommand : public testing::Test {
+protected:
+    std::string dir, cwd;
+    void SetUp() override
+    {
+        ClearOptionKeys();
+        RegLibName = "ostrel32.dll";
+        dir = SandboxFolder(testing::UnitTest::GetInstance()->current_test_info()->name());
+        cwd = Cwd();
+        ASSERT_NE(StartMainWindow(GetModuleHandleA(NULL)), (HWND)NULL);
+        PumpMessages();
+        ConfirmDelete = 0;
+        UseDirectory = 0;
+        UseShiftKey = 0;
+        SecurityLevel = 2;
+    }
+    void TearDown() override
+    {
+        DestroyWindow(MainWindow);
+        MainWindow = NULL;
+        UnregisterClassA(MAIN_CLASS, GetModuleHandleA(NULL));
+        SetCurrentDirectoryA(cwd.c_str());   // the dialog may have moved it
+        RemoveSandboxTree(dir);
+        ClearOptionKeys();
+    }
+    std::string File(const std::string &name, const std::string &content = "secret words")
+    {
+        WriteBytes(dir + name, content);
+        return dir + name;
+    }
+    LRESULT Command(int id) { return SendMessageA(MainWindow, WM_COMMAND, id, 0); }
+};
+
+} // namespace
+
+TEST_F(DeleteCommand, TitleFollowsTheLevelAndTheFirstFilterIsSelected)
+{
+    const char *titles[] = { "Delete", "Restricted Delete", "Confidential Delete", "Secret Delete",
+                             "Top Secret Delete", "Delete" };
+    for (int level = 0; level <= 5; level++) {
+        Chooser seen;
+        lstrcpyA(WorkPath, "untouched");
+        {
+            DialogScript script({ Choose(seen, "") });
+            EXPECT_EQ(ListFiles(MainWindow, level), 0);
+        }
+        EXPECT_EQ(seen.title, titles[level]);
+        EXPECT_EQ(seen.filter, "All Files (*.*)");
+        EXPECT_STREQ(WorkPath, "untouched");
+    }
+}
+
+TEST_F(DeleteCommand, ChosenFileIsConfirmedWithoutCancelAndShredded)
+{
+    std::string victim = File("victim.txt");
+    std::string kept = File("kept.txt");
+    ConfirmDelete = 1;
+    SecurityLevel = 3;
+    Chooser chooser, confirm, chooser2, confirm2;
+    {
+        DialogScript script({ Choose(chooser, victim), Confirm(confirm, IDOK),
+                              Choose(chooser2, kept), Confirm(confirm2, IDC_CONFIRM_NO) });
+        EXPECT_EQ(Command(CMD_DELETE), 0);
+        EXPECT_EQ(Command(CMD_DELETE), 0);
+        EXPECT_EQ(script.StepsTaken(), 4);
+    }
+    EXPECT_EQ(chooser.title, "Secret Delete");
+    EXPECT_EQ(confirm.title, "Secret Delete This File");
+    EXPECT_EQ(confirm.path, victim);
+    EXPECT_FALSE(confirm.cancel_enabled);
+    EXPECT_FALSE(Exists(victim));
+    EXPECT_TRUE(Exists(kept));
+    EXPECT_FALSE(confirm2.cancel_enabled);
+}
+
+TEST_F(DeleteCommand, CancelledChooserDeletesNothingAndAsksNothing)
+{
+    std::string kept = File("kept.txt");
+    ConfirmDelete = 1;
+    Chooser seen;
+    {
+        DialogScript script({ Choose(seen, "") });
+        Command(CMD_DELETE);
+        Sleep(300);
+        EXPECT_EQ(script.StepsTaken(), 1);   // no confirmation followed
+    }
+    EXPECT_TRUE(Exists(kept));
+}
+
+TEST_F(DeleteCommand, ShiftDelAlwaysDeletesAtLevelOne)
+{
+    std::string victim = File("plain.txt");
+    ConfirmDelete = 1;
+    SecurityLevel = 4;
+    UseShiftKey = 0;
+    Chooser chooser, confirm;
+    {
+        DialogScript script({ Choose(chooser, victim), Confirm(confirm, IDOK) });
+        Command(CMD_DELETE_PLAIN);
+    }
+    EXPECT_EQ(chooser.title, "Restricted Delete");
+    EXPECT_EQ(confirm.title, "Restricted Delete This File");
+    EXPECT_FALSE(Exists(victim));
+    EXPECT_EQ(ForcePlainDelete, 0);
+
+    // Afterwards the plain command again follows the options.
+    Chooser after;
+    {
+        DialogScript script({ Choose(after, "") });
+        Command(CMD_DELETE);
+    }
+    EXPECT_EQ(after.title, "Top Secret Delete");
+}
+
+TEST_F(DeleteCommand, ShiftCountsOnlyWithTheShiftOption)
+{
+    SecurityLevel = 3;
+    Chooser with, without;
+    UseShiftKey = 1;
+    PressShift(true);
+    {
+        DialogScript script({ Choose(with, "") });
+        Command(CMD_DELETE);
+    }
+    UseShiftKey = 0;
+    {
+        DialogScript script({ Choose(without, "") });
+        Command(CMD_DELETE);
+    }
+    PressShift(false);
+    EXPECT_EQ(with.title, "Restricted Delete");
+    EXPECT_EQ(without.title, "Secret Delete");
+}
+
+TEST_F(DeleteCommand, WithoutUseDirectoryTheRegistryIsNeitherReadNorWritten)
+{
+    CreateDirectoryA((dir + "elsewhere").c_str(), NULL);
+    StoreOption("LastDirectory", dir + "elsewhere\\");
+    std::string picked = File("notes.bak");
+    Chooser seen;
+    {
+        DialogScript script({ Choose(seen, picked) });
+        EXPECT_NE(ListFiles(MainWindow, 2), 0);
+    }
+    EXPECT_STREQ(WorkPath, picked.c_str());
+    EXPECT_STREQ(LastDirectory, "");
+    EXPECT_EQ(seen.initial, "");
+    EXPECT_EQ(StoredOption("LastDirectory"), dir + "elsewhere\\");
+    EXPECT_TRUE(Exists(picked));   // choosing deletes nothing
+}
+
+TEST_F(DeleteCommand, LastDirectoryIsRememberedAndOpenedNextTime)
+{
+    UseDirectory = 1;
+    CreateDirectoryA((dir + "Archive").c_str(), NULL);
+    std::string picked = File("Archive\\notes.bak");
+    Chooser first, second, third;
+    {
+        DialogScript script({ Choose(first, picked), Choose(second, ""), Choose(third, "") });
+        EXPECT_NE(ListFiles(MainWindow, 1), 0);
+        EXPECT_EQ(StoredOption("LastDirectory"), dir + "Archive\\");
+        EXPECT_EQ(ListFiles(MainWindow, 1), 0);
+        StoreOption("LastDirectory", dir);
+        EXPECT_EQ(ListFiles(MainWindow, 1), 0);
+    }
+    EXPECT_EQ(first.initial, "");
+    EXPECT_EQ(second.initial, dir + "Archive\\");
+    EXPECT_EQ(lstrcmpiA(second.folder.c_str(), TrimSlash(dir + "Archive").c_str()), 0) << second.folder;
+    EXPECT_EQ(lstrcmpiA(third.folder.c_str(), TrimSlash(dir).c_str()), 0) << third.folder;
+    // Cancelling after a load stores nothing.
+    EXPECT_EQ(StoredOption("LastDirectory"), dir);
+}
+
+TEST_F(DeleteCommand, TheRootOfADriveIsStoredWithItsBackslash)
+{
+    UseDirectory = 1;
+    const std::string root_file = "S:\\zorvex-root-choice.txt";
+    WriteBytes(root_file, "root");
+    Chooser seen;
+    {
+        DialogScript script({ Choose(seen, root_file) });
+        EXPECT_NE(ListFiles(MainWindow, 1), 0);
+    }
+    DeleteFileA(root_file.c_str());
+    EXPECT_EQ(StoredOption("LastDirectory"), "S:\\");
+    EXPECT_STREQ(LastDirectory, "S:\\");
+}
+
+TEST_F(DeleteCommand, ADirectoryOfEightyCharactersIsStoredButNotReadBack)
+{
+    UseDirectory = 1;
+    // Folders whose stored text, with the trailing backslash, is 79 and 80 long.
+    std::string fits = dir + std::string(79 - 1 - dir.size(), 'f') + "\\";
+    std::string too_long = dir + std::string(80 - 1 - dir.size(), 'g') + "\\";
+    ASSERT_EQ(fits.size(), 79u);
+    ASSERT_EQ(too_long.size(), 80u);
+    ASSERT_TRUE(CreateDirectoryA(fits.c_str(), NULL));
+    ASSERT_TRUE(CreateDirectoryA(too_long.c_str(), NULL));
+    WriteBytes(fits + "a.txt", "a");
+    WriteBytes(too_long + "b.txt", "b");
+    Chooser pick_fits, open_fits, pick_long, open_long;
+    {
+        DialogScript script({ Choose(pick_fits, fits + "a.txt"), Choose(open_fits, ""),
+                              Choose(pick_long, too_long + "b.txt"), Choose(open_long, "") });
+        EXPECT_NE(ListFiles(MainWindow, 1), 0);
+        EXPECT_EQ(ListFiles(MainWindow, 1), 0);
+        SetCurrentDirectoryA(cwd.c_str());
+        EXPECT_NE(ListFiles(MainWindow, 1), 0);
+        EXPECT_EQ(StoredOption("LastDirectory"), too_long);
+        SetCurrentDirectoryA(cwd.c_str());
+        EXPECT_EQ(ListFiles(MainWindow, 1), 0);
+    }
+    EXPECT_EQ(lstrcmpiA(open_fits.folder.c_str(), TrimSlash(fits).c_str()), 0) << open_fits.folder;
+    // Too long to read back: the dialog gets no initial directory (Wine then
+    // opens the folder it remembers itself).
+    EXPECT_EQ(open_long.initial, "");
+    EXPECT_EQ(open_fits.initial, fits);
+}
