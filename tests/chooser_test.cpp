@@ -296,3 +296,65 @@ TEST_F(DeleteCommand, ADirectoryOfEightyCharactersIsStoredButNotReadBack)
     EXPECT_EQ(open_long.initial, "");
     EXPECT_EQ(open_fits.initial, fits);
 }
+
+namespace {
+
+void PressKey(WORD key, bool down)
+{
+    INPUT input = {};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = key;
+    input.ki.dwFlags = down ? 0 : KEYEVENTF_KEYUP;
+    SendInput(1, &input, sizeof input);
+}
+
+// The program's own loop for a while: accelerators first, as it does.
+void RunLoopFor(DWORD ms)
+{
+    DWORD end = GetTickCount() + ms;
+    MSG msg;
+    while (GetTickCount() < end) {
+        while (PeekMessageA(&msg, NULL, 0, 0, PM_REMOVE)) {
+            if (!TranslateAcceleratorA(MainWindow, Accelerators, &msg)) {
+                TranslateMessage(&msg);
+                DispatchMessageA(&msg);
+            }
+        }
+        Sleep(10);
+    }
+}
+
+} // namespace
+
+TEST_F(DeleteCommand, DelShiftDelAndTheToolbarButtonOpenTheChooser)
+{
+    SecurityLevel = 4;
+    UseShiftKey = 0;
+    Accelerators = LoadAcceleratorsA(AppInstance, MAKEINTRESOURCEA(IDA_MAIN));
+    ShowWindow(MainWindow, SW_SHOW);
+    SetForegroundWindow(MainWindow);
+    SetFocus(MainWindow);
+    RunLoopFor(200);
+    Chooser by_del, by_shift_del, by_button;
+    {
+        DialogScript script({ Choose(by_del, ""), Choose(by_shift_del, ""), Choose(by_button, "") });
+        PressKey(VK_DELETE, true);
+        PressKey(VK_DELETE, false);
+        RunLoopFor(500);
+        PressKey(VK_SHIFT, true);
+        PressKey(VK_DELETE, true);
+        PressKey(VK_DELETE, false);
+        PressKey(VK_SHIFT, false);
+        RunLoopFor(500);
+        RECT r;
+        ASSERT_TRUE(SendMessageA(Toolbar, TB_GETRECT, CMD_DELETE, (LPARAM)&r));
+        LPARAM at = MAKELPARAM((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+        PostMessageA(Toolbar, WM_LBUTTONDOWN, MK_LBUTTON, at);
+        PostMessageA(Toolbar, WM_LBUTTONUP, 0, at);
+        RunLoopFor(500);
+        EXPECT_EQ(script.StepsTaken(), 3);
+    }
+    EXPECT_EQ(by_del.title, "Top Secret Delete");
+    EXPECT_EQ(by_shift_del.title, "Restricted Delete");
+    EXPECT_EQ(by_button.title, "Top Secret Delete");
+}
