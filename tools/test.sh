@@ -5,6 +5,10 @@ top=$(cd "$(dirname "$0")/.." && pwd)
 sh "$top/tools/install-deps.sh"
 mkdir -p "$top/build"
 . "$top/tools/target.sh"
+# The help compiler runs on this machine; its tests too.
+cmake -S "$top/tools/helpc" -B "$top/build/host-helpc" >/dev/null
+cmake --build "$top/build/host-helpc" -j"$(nproc)"
+ctest --test-dir "$top/build/host-helpc" --output-on-failure
 if [ "$RUN_ARCH" = i686 ]; then
     configure_and_build i686 ON
     ctest --test-dir "$top/build/i686" --output-on-failure

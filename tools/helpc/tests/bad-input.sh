@@ -1,0 +1,18 @@
+#!/bin/sh
+# A bad source fails with file and line, and leaves no output file behind,
+# not even an older one.
+set -u
+helpc=$1
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+printf '.title T\n.topic a A\ntext\n\n.topic a B\nmore\n' > "$work/bad.txt"
+echo old > "$work/out.hlp"
+if "$helpc" "$work/bad.txt" "$work/out.hlp" 2> "$work/err"; then
+    echo "helpc accepted a duplicate context id"; exit 1
+fi
+grep -q "bad.txt:5: context \"a\" is already used on line 2" "$work/err" || { cat "$work/err"; exit 1; }
+[ ! -e "$work/out.hlp" ] && [ ! -e "$work/out.hlp.part" ] || { echo "output left behind"; exit 1; }
+printf '.title T\n.topic a A\ntext\n' > "$work/good.txt"
+"$helpc" "$work/good.txt" "$work/out.hlp" || exit 1
+[ -s "$work/out.hlp" ] && [ ! -e "$work/out.hlp.part" ] || { echo "no output"; exit 1; }
+echo ok
