@@ -45,7 +45,9 @@ ln -s ../empty-outside "$links/linked/to-empty"
 ln -s ../outside/precious.txt "$links/linked/to-precious"
 ln -s outside "$links/dropped-link"
 ln -s outside/second.txt "$links/dropped-file-link"
-cd "$disk/work"
+# Tests work in S:\work; the program itself starts in its own folder, where
+# the help viewer finds zorvex.hlp.
+cd "$disk/${ZORVEX_RUN_DIR:-work}"
 export WINEPREFIX="$prefix" WINEDEBUG=-all WINESERVER="$server" WINELOADER="$wine"
 export WINEDLLOVERRIDES="winemenubuilder.exe=d;mscoree=d;mshtml=d"
 export DISPLAY="$(cat "$root/display")"

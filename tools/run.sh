@@ -13,4 +13,4 @@ sandbox="$top/build/$RUN_ARCH/run-sandbox"
 trap 'sh "$top/tests/sandbox.sh" cleanup "$sandbox" "$WINESERVER"' EXIT
 sh "$top/tests/sandbox.sh" setup "$sandbox" "$WINE" "$WINESERVER"
 echo "starting zorvex32.exe; files dropped on it are destroyed. Close it to end."
-sh "$top/tests/wine-run.sh" "$sandbox" "$top" "$WINE" "$WINESERVER" "$bin/zorvex32.exe"
+ZORVEX_RUN_DIR=bin sh "$top/tests/wine-run.sh" "$sandbox" "$top" "$WINE" "$WINESERVER" "$bin/zorvex32.exe"
