@@ -29,17 +29,34 @@ void DiscardShiftState(void)
     GetAsyncKeyState(VK_SHIFT);
 }
 
+/* Whether `reached` (a path without its drive, as the file system names
+ * an open file) is the tail of `path`. The same folder may be mapped by
+ * more than one drive, so the path need only end in it. */
+static int EndsWithReached(const char *path, const WCHAR *reached, int reached_chars)
+{
+    WCHAR own[MAX_PATH];
+    int own_chars = MultiByteToWideChar(CP_ACP, 0, path, -1, own, MAX_PATH) - 1;
+    if (own_chars < reached_chars || reached_chars == 0)
+        return 0;
+    const WCHAR *tail = own + own_chars - reached_chars;
+    return *tail == L'\\' && CompareStringW(LOCALE_SYSTEM_DEFAULT, NORM_IGNORECASE, tail, reached_chars,
+                                             reached, reached_chars) == CSTR_EQUAL;
+}
+
 /* Under Wine a Unix symbolic link is followed by every open, so deleting or
  * renaming it would act on its target. Such a link shows itself through the
  * name of what an open of it reaches: that is not its own path. */
 int ResolvesElsewhere(const char *path)
 {
     typedef LONG (WINAPI *QueryFileInfo)(HANDLE, void *, void *, ULONG, int);
+    typedef DWORD (WINAPI *LongPathName)(const char *, char *, DWORD);
     static QueryFileInfo query;
+    static LongPathName lengthen;
     static int looked;
     if (!looked) {
         HMODULE ntdll = GetModuleHandleA("ntdll.dll");
         query = ntdll ? (QueryFileInfo)(void *)GetProcAddress(ntdll, "NtQueryInformationFile") : NULL;
+        lengthen = (LongPathName)(void *)GetProcAddress(GetModuleHandleA("kernel32.dll"), "GetLongPathNameA");
         looked = 1;
     }
     if (!query)
@@ -49,13 +66,6 @@ int ResolvesElsewhere(const char *path)
     DWORD got = GetFullPathNameA(path, sizeof full, full, NULL);
     if (got == 0 || got >= sizeof full)
         return 0;
-    /* What is reached carries long names; a short one here must not look like a link. */
-    typedef DWORD (WINAPI *LongPathName)(const char *, char *, DWORD);
-    LongPathName lengthen = (LongPathName)(void *)GetProcAddress(GetModuleHandleA("kernel32.dll"),
-                                                                 "GetLongPathNameA");
-    char longer[MAX_PATH];
-    if (lengthen && (got = lengthen(full, longer, sizeof longer)) > 0 && got < sizeof longer)
-        lstrcpyA(full, longer);
     HANDLE file = CreateFileA(full, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, NULL,
                               OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, NULL);
     if (file == INVALID_HANDLE_VALUE)
@@ -68,18 +78,15 @@ int ResolvesElsewhere(const char *path)
     if (status != 0)
         return 0;
     int reached_chars = reached.length / sizeof(WCHAR);
-
-    /* The reached name has no drive; the same folder may be mapped by more
-     * than one drive, so our path need only end in it. */
-    WCHAR own[MAX_PATH];
-    int own_chars = MultiByteToWideChar(CP_ACP, 0, full, -1, own, MAX_PATH) - 1;
-    if (own_chars < reached_chars || reached_chars == 0)
-        return 1;
-    const WCHAR *tail = own + own_chars - reached_chars;
-    if (*tail != L'\\' || CompareStringW(LOCALE_SYSTEM_DEFAULT, NORM_IGNORECASE, tail, reached_chars,
-                                           reached.name, reached_chars) != CSTR_EQUAL)
-        return 1;
-    return 0;
+    if (EndsWithReached(full, reached.name, reached_chars))
+        return 0;
+    /* What is reached carries long names; a short one here must not look
+     * like a link. Asked only on a mismatch: it lists every folder above. */
+    char longer[MAX_PATH];
+    if (lengthen && (got = lengthen(full, longer, sizeof longer)) > 0 && got < sizeof longer &&
+        EndsWithReached(longer, reached.name, reached_chars))
+        return 0;
+    return 1;
 }
 
 void RemoveLink(const char *path, DWORD attributes)

@@ -43,15 +43,6 @@ static void SeekTo(HANDLE file, LONGLONG position)
     SetFilePointer(file, (LONG)(position & 0xFFFFFFFF), &high, FILE_BEGIN);
 }
 
-static LONGLONG CurrentPosition(HANDLE file)
-{
-    LONG high = 0;
-    DWORD low = SetFilePointer(file, 0, &high, FILE_CURRENT);
-    if (low == INVALID_SET_FILE_POINTER && GetLastError() != NO_ERROR)
-        return 0;
-    return ((LONGLONG)high << 32) | low;
-}
-
 static LONGLONG FileLength(HANDLE file)
 {
     DWORD high = 0;
@@ -130,12 +121,14 @@ static void OverwriteLoop(HANDLE file, int level, HGLOBAL chunk_block, WORD chun
     UINT loaded_id = 0;
     LONGLONG position = 0;
     int last = 0;
+    /* Each round leaves the file pointer where the next read starts, so
+     * the only seek needed is the one back over the bytes just read. */
+    SeekTo(file, 0);
     while (!last) {
         DWORD count = 0;
-        SeekTo(file, position);
         if (!ReadFile(file, bytes, chunk, &count, NULL))
             count = 0;
-        LONGLONG next = CurrentPosition(file);
+        LONGLONG next = position + count;
         if (count != chunk)
             last = 1;
 
@@ -151,7 +144,8 @@ static void OverwriteLoop(HANDLE file, int level, HGLOBAL chunk_block, WORD chun
         if (count) {
             DWORD written;
             SeekTo(file, position);
-            WriteFile(file, bytes, count, &written, NULL);
+            if (!WriteFile(file, bytes, count, &written, NULL) || written != count)
+                SeekTo(file, next);   /* keep the next read in step */
         }
         position = next;
     }

@@ -14,7 +14,7 @@ setup)
     [ ! -f "$root/disk" ] || rm -rf "$(cat "$root/disk")"
     rm -rf "$root"
     mkdir -p "$root"
-    disk=$(mktemp -d /tmp/zorvex-sandbox.XXXXXX)
+    disk=$(mktemp -d "${ZORVEX_SANDBOX_TMP:-/tmp}/zorvex-sandbox.XXXXXX")
     echo "$disk" > "$root/disk"
     mkdir -p "$disk/bin" "$disk/work"
     export WINEPREFIX="$root/prefix" WINEDEBUG=-all WINESERVER="$server" WINELOADER="$wine"

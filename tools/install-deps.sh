@@ -10,7 +10,8 @@ if ! dpkg --print-foreign-architectures | grep -qx i386; then
     $SUDO dpkg --add-architecture i386
     need=update
 fi
-PKGS="cmake make g++ mingw-w64 g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix wine wine32 wine64 xvfb googletest"
+# Callers may name more packages (the benchmark needs gnuplot).
+PKGS="cmake make g++ mingw-w64 g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix wine wine32 wine64 xvfb googletest $*"
 missing=""
 for p in $PKGS; do have "$p" || missing="$missing $p"; done
 if [ -n "$missing" ] || [ -n "$need" ]; then

@@ -1,0 +1,51 @@
+#!/bin/sh
+# report.sh RESULTS.tsv OUTDIR: the table (Markdown, also printed) and the plot.
+set -eu
+tsv=$1 out=$2
+awk -F'\t' '
+function size(b) { return b >= 1048576 ? sprintf("%d MiB", b / 1048576) : sprintf("%d B", b) }
+function ratio(a, b) { return (b == "-" || b + 0 == 0) ? "-" : sprintf("%.2f", a / b) }
+NR == 1 { next }
+{
+    what = $2 == "tree" ? "10000 files (" size($4) ")" : size($4)
+    speed = $4 == 0 ? "-" : sprintf("%.1f", $6)
+    printf "| %s | %s | %s | %.4f | %s | %s %.4f | %s | %s %s | %s | %d / %d |\n", \
+        $1, what, $3, $5, speed, $7, $8, ratio($5, $8), $9, ($10 == "-" ? "" : sprintf("%.4f", $10)), \
+        ratio($5, $10), $11 / 1024, $12 / 1024
+}' "$tsv" > "$out/rows.md"
+{
+    echo "| place | case | level | ours (s) | MiB/s | GNU (s) | ours/GNU | limit (s) | ours/limit | peak growth KiB (working set / private) |"
+    echo "|---|---|---|---|---|---|---|---|---|---|"
+    cat "$out/rows.md"
+} > "$out/table.md"
+rm -f "$out/rows.md"
+cat "$out/table.md"
+
+# MiB/s against file size, per level, beside GNU shred and the dd limit.
+for place in disk tmpfs; do
+    awk -F'\t' -v p="$place" 'NR > 1 && $1 == p && $2 == "file" && $4 > 0 {
+        mib = $4 / 1048576
+        printf "%s %s %s %s %s\n", $3, mib, mib / $5, ($8 > 0 ? mib / $8 : 0), ($10 != "-" && $10 > 0 ? mib / $10 : 0)
+    }' "$tsv" > "$out/$place.dat"
+done
+gnuplot <<PLOT
+set terminal pngcairo size 1200,500 font ",10"
+set output "$out/shred-speed.png"
+set multiplot layout 1,2
+set logscale xy
+set xlabel "file size (MiB)"
+set ylabel "MiB/s of file overwritten"
+set key left top
+set grid
+do for [place in "disk tmpfs"] {
+    set title "shredder vs GNU shred and dd, on ".place
+    file = "$out/".place.".dat"
+    plot for [l=2:4] file using (\$1 == l ? \$2 : 1/0):3 with linespoints title sprintf("level %d", l), \
+         file using (\$1 == 2 ? \$2 : 1/0):4 with linespoints dt 2 title "shred -n 1 -u", \
+         file using (\$1 == 4 ? \$2 : 1/0):4 with linespoints dt 2 title "shred -n 5 -u", \
+         file using (\$1 == 2 ? \$2 : 1/0):5 with linespoints dt 3 title "dd, 1 pass + fsync", \
+         file using (\$1 == 4 ? \$2 : 1/0):5 with linespoints dt 3 title "dd, 5 passes + fsync each"
+}
+unset multiplot
+PLOT
+echo "plot: $out/shred-speed.png"

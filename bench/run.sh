@@ -1,0 +1,92 @@
+#!/bin/sh
+# Benchmark of the shredder against GNU shred and the disk's own limit.
+# Runs in throwaway sandbox prefixes: once on a disk folder (/tmp) and once
+# on a tmpfs folder (/dev/shm). Prints the table, writes build/bench/
+# results.tsv, table.md and shred-speed.png.
+set -eu
+top=$(cd "$(dirname "$0")/.." && pwd)
+sh "$top/tools/install-deps.sh" gnuplot-nox bc
+mkdir -p "$top/build"
+. "$top/tools/target.sh"
+configure_and_build "$RUN_ARCH" OFF
+bin="$top/build/$RUN_ARCH/bin"
+out="$top/build/bench"
+mkdir -p "$out"
+tsv="$out/results.tsv"
+printf 'place\tcase\tlevel\tbytes\tours_s\tours_mib_s\tgnu\tgnu_s\tlimit\tlimit_s\tpeak_ws_growth\tpeak_private_growth\tchunk\n' > "$tsv"
+MIB=1048576
+SIZES="0 $MIB $((16 * MIB)) $((256 * MIB))"
+TREE_FILES=10000
+
+now() { date +%s.%N; }
+elapsed() { echo "$2 - $1" | bc -l | sed 's/^\./0./'; }
+
+for place in disk tmpfs; do
+    case $place in disk) base=/tmp ;; tmpfs) base=/dev/shm ;; esac
+    root="$top/build/$RUN_ARCH/bench-sandbox-$place"
+    ZORVEX_SANDBOX_TMP=$base sh "$top/tests/sandbox.sh" setup "$root" "$WINE" "$WINESERVER" > /dev/null
+    disk=$(cat "$root/disk")
+    work="$disk/work"
+    echo "== $place: $(df -T "$disk" | awk 'NR==2 {print $2 " on " $1}') ($disk)"
+    # One run of the benchmark program inside the sandbox.
+    zb() { sh "$top/tests/wine-run.sh" "$root" "$top" "$WINE" "$WINESERVER" "$bin/shredbench.exe" "$@"; }
+    # Wall time of a command on the Linux side.
+    timed() { sync; t0=$(now); "$@"; t1=$(now); elapsed "$t0" "$t1"; }
+
+    for bytes in $SIZES; do
+        for level in 1 2 3 4; do
+            zb make 'S:\work\victim.bin' "$bytes"
+            sync
+            set -- $(zb file 'S:\work\victim.bin' "$level")
+            ours=$1 ws=$2 private=$3 chunk=$4
+            [ ! -e "$work/victim.bin" ] || { echo "victim.bin survived level $level"; exit 1; }
+            case $level in
+            1) gnu="rm"; passes=0 ;;
+            2|3) gnu="shred -n 1 -u"; passes=1 ;;
+            4) gnu="shred -n 5 -u"; passes=5 ;;
+            esac
+            head -c "$bytes" /dev/zero > "$work/gnu.bin"
+            gnu_s=$(timed $gnu "$work/gnu.bin")
+            limit="-" limit_s="-"
+            if [ $passes -gt 0 ]; then
+                head -c "$bytes" /dev/zero > "$work/dd.bin"
+                limit="dd x$passes"
+                sync
+                t0=$(now)
+                p=0
+                while [ $p -lt $passes ]; do
+                    dd if=/dev/zero of="$work/dd.bin" bs=$MIB count=$((bytes / MIB)) conv=notrunc,fsync status=none
+                    p=$((p + 1))
+                done
+                t1=$(now)
+                limit_s=$(elapsed "$t0" "$t1")
+                rm -f "$work/dd.bin"
+            fi
+            mib_s=$(echo "$bytes / $MIB / $ours" | bc -l)
+            printf '%s\tfile\t%s\t%s\t%s\t%s\t%s\t%s\t%s\t%s\t%s\t%s\t%s\n' "$place" "$level" "$bytes" "$ours" \
+                "$mib_s" "$gnu" "$gnu_s" "$limit" "$limit_s" "$ws" "$private" "$chunk" >> "$tsv"
+            echo "  $bytes bytes, level $level: ${ours}s (GNU $gnu ${gnu_s}s, limit ${limit_s}s)"
+        done
+    done
+    for level in 1 2 3 4; do
+        zb tree 'S:\work\tree' $TREE_FILES
+        sync
+        set -- $(zb walk 'S:\work\tree' "$level")
+        ours=$1 ws=$2 private=$3 chunk=$4
+        [ ! -e "$work/tree" ] || { echo "the tree survived level $level"; exit 1; }
+        mkdir "$work/gnutree"
+        (cd "$work/gnutree" && head -c $((512 * TREE_FILES)) /dev/zero | split -b 512 -a 5 -d - f)
+        case $level in
+        1) gnu="rm -r"; gnu_s=$(timed rm -r "$work/gnutree") ;;
+        2|3) gnu="shred -n 1 -u"; gnu_s=$(timed sh -c 'shred -n 1 -u "$1"/* && rmdir "$1"' - "$work/gnutree") ;;
+        4) gnu="shred -n 5 -u"; gnu_s=$(timed sh -c 'shred -n 5 -u "$1"/* && rmdir "$1"' - "$work/gnutree") ;;
+        esac
+        mib_s=$(echo "512 * $TREE_FILES / $MIB / $ours" | bc -l)
+        printf '%s\ttree\t%s\t%s\t%s\t%s\t%s\t%s\t-\t-\t%s\t%s\t%s\n' "$place" "$level" $((512 * TREE_FILES)) "$ours" \
+            "$mib_s" "$gnu" "$gnu_s" "$ws" "$private" "$chunk" >> "$tsv"
+        echo "  $TREE_FILES files of 512 bytes, level $level: ${ours}s (GNU $gnu ${gnu_s}s)"
+    done
+    sh "$top/tests/sandbox.sh" cleanup "$root" "$WINESERVER"
+done
+
+sh "$top/bench/report.sh" "$tsv" "$out"
