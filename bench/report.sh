@@ -21,31 +21,40 @@ NR == 1 { next }
 rm -f "$out/rows.md"
 cat "$out/table.md"
 
-# MiB/s against file size, per level, beside GNU shred and the dd limit.
+# MiB/s against file size, per level, beside GNU shred and the dd limit:
+# one data file per series, so that each is a connected line.
 for place in disk tmpfs; do
-    awk -F'\t' -v p="$place" 'NR > 1 && $1 == p && $2 == "file" && $4 > 0 {
+    awk -F'\t' -v p="$place" -v dir="$out" 'NR > 1 && $1 == p && $2 == "file" && $4 > 0 {
         mib = $4 / 1048576
-        printf "%s %s %s %s %s\n", $3, mib, mib / $5, ($8 > 0 ? mib / $8 : 0), ($10 != "-" && $10 > 0 ? mib / $10 : 0)
-    }' "$tsv" > "$out/$place.dat"
+        print mib, mib / $5 > (dir "/" p "-level" $3 ".dat")
+        if ($3 == 2 || $3 == 4) {
+            print mib, mib / $8 > (dir "/" p "-gnu" $3 ".dat")
+            print mib, mib / $10 > (dir "/" p "-dd" $3 ".dat")
+        }
+    }' "$tsv"
 done
 gnuplot <<PLOT
-set terminal pngcairo size 1200,500 font ",10"
+set terminal pngcairo size 1200,520 font ",10"
 set output "$out/shred-speed.png"
 set multiplot layout 1,2
 set logscale xy
+set xrange [0.8:400]
 set xlabel "file size (MiB)"
 set ylabel "MiB/s of file overwritten"
-set key left top
+set key outside bottom center horizontal maxrows 3
 set grid
 do for [place in "disk tmpfs"] {
     set title "shredder vs GNU shred and dd, on ".place
-    file = "$out/".place.".dat"
-    plot for [l=2:4] file using (\$1 == l ? \$2 : 1/0):3 with linespoints title sprintf("level %d", l), \
-         file using (\$1 == 2 ? \$2 : 1/0):4 with linespoints dt 2 title "shred -n 1 -u", \
-         file using (\$1 == 4 ? \$2 : 1/0):4 with linespoints dt 2 title "shred -n 5 -u", \
-         file using (\$1 == 2 ? \$2 : 1/0):5 with linespoints dt 3 title "dd, 1 pass + fsync", \
-         file using (\$1 == 4 ? \$2 : 1/0):5 with linespoints dt 3 title "dd, 5 passes + fsync each"
+    d = "$out/".place
+    plot d."-level2.dat" with linespoints lw 2 title "level 2", \
+         d."-level3.dat" with linespoints lw 2 title "level 3", \
+         d."-level4.dat" with linespoints lw 2 title "level 4", \
+         d."-gnu2.dat" with linespoints dt 2 title "shred -n 1 -u", \
+         d."-gnu4.dat" with linespoints dt 2 title "shred -n 5 -u", \
+         d."-dd2.dat" with linespoints dt 3 title "dd, 1 pass + fsync", \
+         d."-dd4.dat" with linespoints dt 3 title "dd, 5 passes + fsync each"
 }
 unset multiplot
 PLOT
+rm -f "$out"/*.dat
 echo "plot: $out/shred-speed.png"

@@ -71,13 +71,6 @@ std::function<void(HWND)> Confirm(Chooser &seen, int button)
     };
 }
 
-std::string Cwd()
-{
-    char here[MAX_PATH];
-    GetCurrentDirectoryA(sizeof here, here);
-    return here;
-}
-
 class DeleteCommand : public testing::Test {
 protected:
     std::string dir, cwd;

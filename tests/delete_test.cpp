@@ -55,13 +55,6 @@ std::vector<std::string> Listing(const std::string &folder)
     return names;
 }
 
-std::string Cwd()
-{
-    char here[MAX_PATH];
-    GetCurrentDirectoryA(sizeof here, here);
-    return here;
-}
-
 class Drops : public testing::Test {
 protected:
     std::string dir;
@@ -365,4 +358,51 @@ TEST_F(Drops, AConfirmationThatCannotBeShownAnswersNo)
 {
     lstrcpyA(WorkPath, "S:\\work\\nothing");
     EXPECT_EQ(AskConfirmation((HWND)(ULONG_PTR)0x7FFF1234), 0);
+}
+
+TEST_F(Drops, EntriesWhosePathWouldPassTheLimitAreSkipped)
+{
+    ConfirmDelete = 0;
+    std::string top = Folder("limit");
+    WriteBytes(top + "\\near.txt", "x");
+    // A folder the walk can enter (240 characters), holding a name that
+    // would make a 275-character path.
+    std::string inner = top + "\\" + std::string(239 - top.size(), 'd');
+    ASSERT_EQ(inner.size(), 240u);
+    ASSERT_TRUE(CreateDirectoryW((L"\\\\?\\" + std::wstring(inner.begin(), inner.end())).c_str(), NULL));
+    std::string far_name = std::string(34, 'n');
+    std::wstring beyond = L"\\\\?\\" + std::wstring(inner.begin(), inner.end()) + L"\\" +
+                       std::wstring(far_name.begin(), far_name.end());
+    HANDLE file = CreateFileW(beyond.c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, 0, NULL);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    CloseHandle(file);
+    WriteBytes(inner + "\\ok.txt", "x");   // 247 characters: within the limit
+
+    std::vector<SeenBox> boxes;
+    {
+        BoxAnswerer answer;
+        Drop({ top });
+        boxes = answer.Boxes();
+    }
+    EXPECT_TRUE(boxes.empty());   // skipped, not tried and refused
+    EXPECT_NE(GetFileAttributesW(beyond.c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_FALSE(Exists(inner + "\\ok.txt"));
+    EXPECT_FALSE(Exists(top + "\\near.txt"));
+    EXPECT_TRUE(IsFolder(inner.c_str()));
+    EXPECT_TRUE(IsFolder(top.c_str()));
+    DeleteFileW(beyond.c_str());
+}
+
+TEST_F(Drops, ProgressTextIsCutToItsBuffer)
+{
+    HWND popup = CreateProgressPopup();
+    ASSERT_NE(popup, (HWND)NULL);
+    std::string name(255, 'p');
+    ShowProgress(popup, ("C:\\" + name).c_str());
+    EXPECT_EQ(lstrlenA(ProgressText), PROGRESS_BUFFER - 1);
+    EXPECT_EQ(std::string(ProgressText), "Deleting " + name.substr(0, PROGRESS_BUFFER - 1 - 9));
+    char shown[300];
+    GetDlgItemTextA(popup, IDC_PROGRESS_NAME, shown, sizeof shown);
+    EXPECT_STREQ(shown, ProgressText);
+    CloseProgressPopup(popup);
 }

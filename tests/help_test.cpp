@@ -28,16 +28,17 @@ BOOL CALLBACK FindChild(HWND window, LPARAM param)
     return TRUE;
 }
 
-struct ViewerSearch { DWORD process; HWND found; };
+struct TopSearch { const char *cls; DWORD process; HWND found; };
 
-BOOL CALLBACK FindViewerWindow(HWND window, LPARAM param)
+// A visible top-level window of a class, of one process (or of any).
+BOOL CALLBACK FindTopWindow(HWND window, LPARAM param)
 {
-    ViewerSearch *search = (ViewerSearch *)param;
+    TopSearch *search = (TopSearch *)param;
     char cls[32] = "";
     GetClassNameA(window, cls, sizeof cls);
     DWORD process = 0;
     GetWindowThreadProcessId(window, &process);
-    if (lstrcmpA(cls, "MS_WINHELP") == 0 && IsWindowVisible(window) &&
+    if (lstrcmpA(cls, search->cls) == 0 && IsWindowVisible(window) &&
         (!search->process || process == search->process)) {
         search->found = window;
         return FALSE;
@@ -45,12 +46,17 @@ BOOL CALLBACK FindViewerWindow(HWND window, LPARAM param)
     return TRUE;
 }
 
+HWND TopWindow(const char *cls, DWORD process)
+{
+    TopSearch search = { cls, process, NULL };
+    EnumWindows(FindTopWindow, (LPARAM)&search);
+    return search.found;
+}
+
 // The visible viewer window (of one process, or of any).
 HWND Viewer(DWORD process = 0)
 {
-    ViewerSearch search = { process, NULL };
-    EnumWindows(FindViewerWindow, (LPARAM)&search);
-    return search.found;
+    return TopWindow("MS_WINHELP", process);
 }
 
 std::string ViewerText(HWND viewer)
@@ -120,22 +126,6 @@ void ClickHotspot(HWND viewer, const std::string &label)
     LPARAM where = MAKELPARAM(LOWORD(point) + 2, HIWORD(point) + 4);
     PostMessageA(search.found, WM_LBUTTONDOWN, MK_LBUTTON, where);
     PostMessageA(search.found, WM_LBUTTONUP, 0, where);
-}
-
-struct IndexSearch { DWORD process; HWND found; };
-
-BOOL CALLBACK FindIndexSheet(HWND window, LPARAM param)
-{
-    IndexSearch *search = (IndexSearch *)param;
-    char cls[32] = "";
-    GetClassNameA(window, cls, sizeof cls);
-    DWORD process = 0;
-    GetWindowThreadProcessId(window, &process);
-    if (lstrcmpA(cls, "#32770") == 0 && IsWindowVisible(window) && process == search->process) {
-        search->found = window;
-        return FALSE;
-    }
-    return TRUE;
 }
 
 BOOL CALLBACK FindListBox(HWND window, LPARAM param)
@@ -235,14 +225,12 @@ TEST_F(Help, TheIndexListsBothKeywordsAndOpensTheirTopics)
         DWORD process = 0;
         GetWindowThreadProcessId(viewer, &process);
         PostMessageA(viewer, WM_COMMAND, INDEX_BUTTON, 0);
-        IndexSearch search = { process, NULL };
-        HWND list = NULL;
+        HWND sheet = NULL, list = NULL;
         for (int i = 0; i < 250 && !list; i++) {
             Sleep(20);
-            search.found = NULL;
-            EnumWindows(FindIndexSheet, (LPARAM)&search);
-            if (search.found)
-                EnumChildWindows(search.found, FindListBox, (LPARAM)&list);
+            sheet = TopWindow("#32770", process);
+            if (sheet)
+                EnumChildWindows(sheet, FindListBox, (LPARAM)&list);
         }
         ASSERT_NE(list, (HWND)NULL) << "no index";
         std::vector<std::string> listed;
@@ -259,9 +247,9 @@ TEST_F(Help, TheIndexListsBothKeywordsAndOpensTheirTopics)
         WCHAR wanted[128];
         MultiByteToWideChar(CP_ACP, 0, keyword.keyword, -1, wanted, 128);
         EXPECT_GE(SendMessageW(list, LB_SELECTSTRING, (WPARAM)-1, (LPARAM)wanted), 0);
-        SendMessageA(search.found, PSM_PRESSBUTTON, PSBTN_OK, 0);
+        SendMessageA(sheet, PSM_PRESSBUTTON, PSBTN_OK, 0);
         // The sheet's own loop notices that it has ended at its next message.
-        PostMessageA(search.found, WM_NULL, 0, 0);
+        PostMessageA(sheet, WM_NULL, 0, 0);
         std::string shown = WaitForText(keyword.text);
         EXPECT_NE(shown.find(keyword.text), std::string::npos) << keyword.keyword << ": " << shown;
     }

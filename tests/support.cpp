@@ -266,3 +266,10 @@ bool WaitClosed(HWND window)
     }
     return false;
 }
+
+std::string Cwd()
+{
+    char here[MAX_PATH];
+    GetCurrentDirectoryA(sizeof here, here);
+    return here;
+}

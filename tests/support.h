@@ -29,6 +29,9 @@ std::string StoredValue(const std::string &path);
 void StoreOption(const std::string &name, const std::string &text);
 bool OptionKeyExists(const std::string &name);
 
+// The process's current directory.
+std::string Cwd();
+
 // Presses or releases Shift through the system's input queue.
 void PressShift(bool down);
 
