@@ -290,40 +290,11 @@ TEST_F(DeleteCommand, ADirectoryOfEightyCharactersIsStoredButNotReadBack)
     EXPECT_EQ(open_fits.initial, fits);
 }
 
-namespace {
-
-void PressKey(WORD key, bool down)
-{
-    INPUT input = {};
-    input.type = INPUT_KEYBOARD;
-    input.ki.wVk = key;
-    input.ki.dwFlags = down ? 0 : KEYEVENTF_KEYUP;
-    SendInput(1, &input, sizeof input);
-}
-
-// The program's own loop for a while: accelerators first, as it does.
-void RunLoopFor(DWORD ms)
-{
-    DWORD end = GetTickCount() + ms;
-    MSG msg;
-    while (GetTickCount() < end) {
-        while (PeekMessageA(&msg, NULL, 0, 0, PM_REMOVE)) {
-            if (!TranslateAcceleratorA(MainWindow, Accelerators, &msg)) {
-                TranslateMessage(&msg);
-                DispatchMessageA(&msg);
-            }
-        }
-        Sleep(10);
-    }
-}
-
-} // namespace
 
 TEST_F(DeleteCommand, DelShiftDelAndTheToolbarButtonOpenTheChooser)
 {
     SecurityLevel = 4;
     UseShiftKey = 0;
-    Accelerators = LoadAcceleratorsA(AppInstance, MAKEINTRESOURCEA(IDA_MAIN));
     ShowWindow(MainWindow, SW_SHOW);
     SetForegroundWindow(MainWindow);
     SetFocus(MainWindow);

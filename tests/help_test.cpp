@@ -179,6 +179,19 @@ TEST_F(Help, HelpCommandShowsTheContentsTopic)
     EXPECT_NE(shown.find("HKEY_CURRENT_USER\\Software\\Halvorn\\Zorvex\\Options"), std::string::npos);
 }
 
+TEST_F(Help, F1ShowsTheContentsTopic)
+{
+    ShowWindow(MainWindow, SW_SHOW);
+    SetForegroundWindow(MainWindow);
+    SetFocus(MainWindow);
+    RunLoopFor(200);
+    PressKey(VK_F1, true);
+    PressKey(VK_F1, false);
+    RunLoopFor(300);
+    std::string shown = WaitForText(ContentsText);
+    EXPECT_NE(shown.find(ContentsText), std::string::npos) << shown;
+}
+
 TEST_F(Help, EveryTopicOpensByItsContextId)
 {
     const struct { const char *context, *text; } topics[] = {

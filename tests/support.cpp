@@ -1,4 +1,5 @@
 #include "support.h"
+#include "app/app.h"
 #include <shlwapi.h>
 #include <gtest/gtest.h>
 
@@ -201,14 +202,34 @@ void BoxAnswerer::Run()
     }
 }
 
-void PressShift(bool down)
+void PressKey(WORD key, bool down)
 {
     INPUT input = {};
     input.type = INPUT_KEYBOARD;
-    input.ki.wVk = VK_SHIFT;
+    input.ki.wVk = key;
     input.ki.dwFlags = down ? 0 : KEYEVENTF_KEYUP;
     SendInput(1, &input, sizeof input);
+}
+
+void PressShift(bool down)
+{
+    PressKey(VK_SHIFT, down);
     Sleep(50);
+}
+
+void RunLoopFor(DWORD ms)
+{
+    DWORD end = GetTickCount() + ms;
+    MSG msg;
+    while (GetTickCount() < end) {
+        while (PeekMessageA(&msg, NULL, 0, 0, PM_REMOVE)) {
+            if (!TranslateAcceleratorA(MainWindow, Accelerators, &msg)) {
+                TranslateMessage(&msg);
+                DispatchMessageA(&msg);
+            }
+        }
+        Sleep(10);
+    }
 }
 
 DialogScript::DialogScript(std::vector<std::function<void(HWND)>> steps)

@@ -32,8 +32,13 @@ bool OptionKeyExists(const std::string &name);
 // The process's current directory.
 std::string Cwd();
 
-// Presses or releases Shift through the system's input queue.
+// Presses or releases a key (Shift) through the system's input queue.
+void PressKey(WORD key, bool down);
 void PressShift(bool down);
+
+// Runs the program's own loop for a while: the main window's accelerators
+// first, as the program does.
+void RunLoopFor(DWORD ms);
 
 // Pumps the calling thread's messages until none is left.
 void PumpMessages();
