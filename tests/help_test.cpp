@@ -166,6 +166,12 @@ protected:
         ClearOptionKeys();
     }
     LRESULT Command(int id) { return SendMessageA(MainWindow, WM_COMMAND, id, 0); }
+    // Help! from the menu, and the viewer on the contents topic.
+    bool ShowContents()
+    {
+        Command(CMD_HELP);
+        return WaitForText(ContentsText).find(ContentsText) != std::string::npos;
+    }
 };
 
 } // namespace
@@ -219,8 +225,7 @@ TEST_F(Help, TheContentsTopicJumpsToBothOtherTopics)
     const struct { const char *label, *text; } jumps[] = { { "Security Level", SecurityText },
                                                            { "Caveat Emptor", CaveatText } };
     for (auto &jump : jumps) {
-        Command(CMD_HELP);
-        ASSERT_NE(WaitForText(ContentsText).find(ContentsText), std::string::npos);
+        ASSERT_TRUE(ShowContents());
         ClickHotspot(Viewer(), jump.label);
         std::string shown = WaitForText(jump.text);
         EXPECT_NE(shown.find(jump.text), std::string::npos) << jump.label << ": " << shown;
@@ -232,8 +237,7 @@ TEST_F(Help, TheIndexListsBothKeywordsAndOpensTheirTopics)
     const struct { const char *keyword, *text; } keywords[] = { { "Caveat Emptor", CaveatText },
                                                                 { "Security", SecurityText } };
     for (auto &keyword : keywords) {
-        Command(CMD_HELP);
-        ASSERT_NE(WaitForText(ContentsText).find(ContentsText), std::string::npos);
+        ASSERT_TRUE(ShowContents());
         HWND viewer = Viewer();
         DWORD process = 0;
         GetWindowThreadProcessId(viewer, &process);
@@ -272,8 +276,7 @@ TEST_F(Help, TheIndexListsBothKeywordsAndOpensTheirTopics)
 // it, but it keeps the topic it shows. (Windows opens the keyword's topic.)
 TEST_F(Help, OnWineTheHelpButtonsLeaveTheViewerWhereItIs)
 {
-    Command(CMD_HELP);
-    ASSERT_NE(WaitForText(ContentsText).find(ContentsText), std::string::npos);
+    ASSERT_TRUE(ShowContents());
     {
         DialogScript script({ [](HWND dialog) {
             Click(dialog, IDC_DIALOG_HELP);
@@ -302,8 +305,7 @@ TEST_F(Help, OnWineTheHelpButtonsLeaveTheViewerWhereItIs)
 
 TEST_F(Help, LeavingTheProgramClosesTheViewer)
 {
-    Command(CMD_HELP);
-    ASSERT_NE(WaitForText(ContentsText).find(ContentsText), std::string::npos);
+    ASSERT_TRUE(ShowContents());
     PostMessageA(MainWindow, WM_CLOSE, 0, 0);
     EXPECT_EQ(RunMessageLoop(), 0);
     EndMainWindow();
