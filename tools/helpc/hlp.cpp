@@ -261,6 +261,13 @@ Link TextLink(const Paragraph &paragraph, size_t topic)
 
 } // namespace
 
+const size_t MAX_PARAGRAPH_RECORD = BLOCK_CAPACITY - (LINK_HEADER + TOPIC_HEADER_SIZE + MAX_TITLE + 1);
+
+size_t ParagraphRecordSize(const Paragraph &paragraph)
+{
+    return TextLink(paragraph, 0).size();
+}
+
 TopicStream BuildTopics(const HelpSource &source)
 {
     std::vector<Link> links;

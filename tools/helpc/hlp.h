@@ -42,6 +42,12 @@ struct Span {
 };
 typedef std::vector<Span> Paragraph;
 
+// Bytes of a paragraph's text record, jumps included. A record is never
+// split between topic blocks, and a topic's header shares its block with
+// its first paragraph, so a paragraph may take at most this much.
+size_t ParagraphRecordSize(const Paragraph &paragraph);
+extern const size_t MAX_PARAGRAPH_RECORD;
+
 struct Topic {
     std::string context;
     std::string title;

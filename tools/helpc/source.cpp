@@ -72,6 +72,13 @@ struct Parser {
             jumps.push_back({ target, line });
             at = close + 1;
         }
+        size_t record = ParagraphRecordSize(spans), jump_count = 0;
+        for (const Span &span : spans)
+            jump_count += !span.jump.empty();
+        if (record > MAX_PARAGRAPH_RECORD)
+            return Fail(line, "the paragraph takes " + std::to_string(record) + " bytes with its " +
+                                  std::to_string(jump_count) + " jumps; at most " +
+                                  std::to_string(MAX_PARAGRAPH_RECORD) + " fit one topic block");
         out->topics.back().paragraphs.push_back(spans);
         paragraph.clear();
         return true;

@@ -324,3 +324,57 @@ TEST(Source, ParagraphsJoinTheirLinesAndCommentsAreSkipped)
     EXPECT_EQ(s.topics[0].paragraphs[0][0].text, "one two");
     EXPECT_EQ(s.topics[0].paragraphs[1][0].text, "three");
 }
+
+// Many topics whose paragraphs carry hundreds of jumps each, close to the
+// limit of one topic block: every page must read back exactly as written.
+TEST(HelpFile, LargeLinkHeavySourcesReadBackAsWritten)
+{
+    const int topics = 24, jumps = 280;
+    std::ostringstream source;
+    source << ".title Many Links\n";
+    std::vector<std::string> want_text(topics);
+    std::vector<std::vector<int32_t>> want_jumps(topics);
+    for (int t = 0; t < topics; t++) {
+        source << ".topic t" << t << " Topic number " << t << "\n";
+        for (int p = 0; p < 3; p++) {
+            source << "Part " << p << ":";
+            want_text[t] += "Part " + std::to_string(p) + ":";
+            for (int j = 0; j < jumps; j++) {
+                int target = (t * 7 + p * 3 + j) % topics;
+                source << " {go" << j % 10 << "|t" << target << "}";
+                want_text[t] += " go" + std::to_string(j % 10);
+                want_jumps[t].push_back(hlp::ContextHash("t" + std::to_string(target)));
+            }
+            source << "\n\n";
+            want_text[t] += "\n";
+        }
+    }
+    hlp::HelpSource parsed = Parse(source.str());
+    ASSERT_EQ(parsed.topics.size(), (size_t)topics);
+    EXPECT_GT(hlp::ParagraphRecordSize(parsed.topics[0].paragraphs[0]), hlp::MAX_PARAGRAPH_RECORD * 9 / 10);
+    Bytes file = hlp::BuildHelpFile(parsed);
+    std::vector<Page> pages = Pages(file);
+    ASSERT_EQ(pages.size(), (size_t)topics);
+    for (int t = 0; t < topics; t++) {
+        EXPECT_EQ(pages[t].title, "Topic number " + std::to_string(t));
+        EXPECT_EQ(pages[t].text, want_text[t]) << "topic " << t;
+        EXPECT_EQ(pages[t].jumps, want_jumps[t]) << "topic " << t;
+        EXPECT_EQ(PageByContext(file, pages, "t" + std::to_string(t)), &pages[t]);
+    }
+}
+
+TEST(Source, AParagraphTooLargeForOneBlockIsRefused)
+{
+    std::string links;
+    for (int j = 0; j < 590; j++)
+        links += "{x|a}";
+    std::string error = ParseError(".title T\n.topic a A\n" + links + "\n");
+    EXPECT_EQ(error.rfind("bad.txt:3: the paragraph takes ", 0), 0u) << error;
+    EXPECT_NE(error.find("at most " + std::to_string(hlp::MAX_PARAGRAPH_RECORD) + " fit one topic block"),
+              std::string::npos) << error;
+    EXPECT_NE(error.find(" with its 590 jumps;"), std::string::npos) << error;
+    std::string fits;
+    for (int j = 0; j < 300; j++)
+        fits += "{x|a}";
+    Parse(".title T\n.topic a A\n" + fits + "\n");
+}
