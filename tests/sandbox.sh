@@ -21,11 +21,19 @@ setup)
     export WINEDLLOVERRIDES="winemenubuilder.exe=d;mscoree=d;mshtml=d"
     env -u DISPLAY "$wine" wineboot -i > "$root/wineboot.log" 2>&1 || { cat "$root/wineboot.log"; exit 1; }
     "$server" -w
+    # No window manager runs here: without this Wine waits about two seconds
+    # for one whenever a window is hidden.
+    env -u DISPLAY "$wine" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f \
+        > "$root/reg.log" 2>&1 || { cat "$root/reg.log"; exit 1; }
+    "$server" -w
     # Only c: and the sandbox drive: nothing else of this machine is reachable.
     for d in "$WINEPREFIX"/dosdevices/*:; do
         case "$(basename "$d")" in c:) ;; *) rm -f "$d" ;; esac
     done
     ln -s "$disk" "$WINEPREFIX/dosdevices/s:"
+    # t: maps a folder of s:, as a SUBST drive would.
+    mkdir -p "$disk/work/t-drive"
+    ln -s "$disk/work/t-drive" "$WINEPREFIX/dosdevices/t:"
     if [ -z "${DISPLAY:-}" ]; then
         n=90
         while [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ]; do n=$((n + 1)); done

@@ -1,16 +1,19 @@
 #!/bin/sh
-# Installs what is missing, builds the program and starts it under Wine in
-# a throwaway prefix whose only drives are its own c: and s:, a fresh
-# temporary folder. Without a display it runs on a virtual one (Xvfb).
+# Installs what is missing, builds the program and starts the i686 build
+# under Wine in a throwaway prefix whose only drives are its own c: and s:,
+# a fresh temporary folder. Without a display it runs on a virtual one
+# (Xvfb). Where this kernel runs no 32-bit code, it runs in the virtual
+# machine of tools/guest.sh, on this machine's display when there is one.
 set -eu
 top=$(cd "$(dirname "$0")/.." && pwd)
-sh "$top/tools/install-deps.sh"
-mkdir -p "$top/build"
 . "$top/tools/target.sh"
-configure_and_build "$RUN_ARCH" OFF
-bin="$top/build/$RUN_ARCH/bin"
-sandbox="$top/build/$RUN_ARCH/run-sandbox"
-trap 'sh "$top/tests/sandbox.sh" cleanup "$sandbox" "$WINESERVER"' EXIT
-sh "$top/tests/sandbox.sh" setup "$sandbox" "$WINE" "$WINESERVER"
+[ "$I686_RUN" = native ] || extra="qemu-system-x86 debootstrap socat"
+sh "$top/tools/install-deps.sh" ${extra:-}
+mkdir -p "$top/build"
+configure_and_build i686 ON
 echo "starting zorvex32.exe; files dropped on it are destroyed. Close it to end."
-ZORVEX_RUN_DIR=bin sh "$top/tests/wine-run.sh" "$sandbox" "$top" "$WINE" "$WINESERVER" "$bin/zorvex32.exe"
+if [ "$I686_RUN" = native ]; then
+    exec sh "$top/tests/run-program.sh"
+fi
+sh "$top/tools/guest.sh" image
+ZORVEX_GUEST_DISPLAY=${DISPLAY:-} exec sh "$top/tools/guest.sh" run tests/run-program.sh

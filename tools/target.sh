@@ -1,15 +1,28 @@
-# Sourced by the build scripts: which build of the program this machine's
-# Wine can run. Some kernels run 64-bit user code only (no IA-32 emulation);
-# there the 32-bit deliverables are still built and checked, and the same
-# sources are built for x86-64 to run under 64-bit Wine.
-if /usr/lib/wine/wine --version > /dev/null 2>&1; then
-    RUN_ARCH=i686
-    WINE=/usr/lib/wine/wine
-    WINESERVER=/usr/bin/wineserver
+# Sourced by the build scripts. The program under test is always the i686
+# build; I686_RUN says how this machine runs it:
+#   native  the kernel runs 32-bit code: Debian's 32-bit Wine runs here
+#   guest   it does not: a Debian virtual machine runs it (tools/guest.sh)
+# ZORVEX_I686_RUN=native|guest overrides the choice.
+WINE=/usr/lib/wine/wine
+WINESERVER=/usr/bin/wineserver
+
+# A 32-bit program that starts through an emulator registered with
+# binfmt_misc is not native: Wine misbehaves under qemu-user.
+emulated_i386() {
+    for entry in /proc/sys/fs/binfmt_misc/*; do
+        [ -f "$entry" ] || continue
+        grep -qx enabled "$entry" 2>/dev/null || continue
+        grep -q '^interpreter .*qemu-i386' "$entry" 2>/dev/null && return 0
+    done
+    return 1
+}
+
+if [ -n "${ZORVEX_I686_RUN:-}" ]; then
+    I686_RUN=$ZORVEX_I686_RUN
+elif "$WINE" --version > /dev/null 2>&1 && ! emulated_i386; then
+    I686_RUN=native
 else
-    RUN_ARCH=x86_64
-    WINE=/usr/lib/wine/wine64
-    WINESERVER=/usr/lib/wine/wineserver64
+    I686_RUN=guest
 fi
 
 # configure_and_build ARCH RUN_TESTS
