@@ -86,6 +86,9 @@ static LRESULT OnDropFiles(HWND window, WPARAM wParam)
 
 static LRESULT OnMove(HWND window)
 {
+    /* An icon is parked far off the screen (-32000): not a place to start at. */
+    if (IsIconic(window))
+        return 0;
     RECT rect;
     GetWindowRect(window, &rect);
     SaveWindowPos(rect.left, rect.top);

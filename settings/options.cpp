@@ -75,6 +75,7 @@ int SecurityLevelFromText(const char *text)
     return 1;
 }
 
+/* The whole number, held at the ends of the int's range. */
 int NumberFromText(const char *text)
 {
     while (*text == ' ' || (*text >= '\t' && *text <= '\r'))
@@ -82,10 +83,42 @@ int NumberFromText(const char *text)
     int negative = 0;
     if (*text == '+' || *text == '-')
         negative = *text++ == '-';
-    long value = 0;
-    while (*text >= '0' && *text <= '9' && value < 100000000L)
-        value = value * 10 + (*text++ - '0');
-    return (int)(negative ? -value : value);
+    LONGLONG value = 0;
+    for (; *text >= '0' && *text <= '9'; text++)
+        if (value <= 2147483648LL)
+            value = value * 10 + (*text - '0');
+    if (negative)
+        return value >= 2147483648LL ? (int)0x80000000 : (int)-value;
+    return value > 2147483647LL ? 2147483647 : (int)value;
+}
+
+/* A stored corner far off the screen would hide the window for good: at
+ * least this much of it stays on the screen (the whole desktop where the
+ * system reports one, else the primary screen). */
+#define KEEP_VISIBLE 32
+#define METRIC_XVIRTUALSCREEN 76
+#define METRIC_YVIRTUALSCREEN 77
+#define METRIC_CXVIRTUALSCREEN 78
+#define METRIC_CYVIRTUALSCREEN 79
+
+static int Clamp(int value, int low, int high)
+{
+    return value < low ? low : value > high ? high : value;
+}
+
+void KeepOnScreen(HWND window, int *x, int *y)
+{
+    int left = GetSystemMetrics(METRIC_XVIRTUALSCREEN), top = GetSystemMetrics(METRIC_YVIRTUALSCREEN);
+    int width = GetSystemMetrics(METRIC_CXVIRTUALSCREEN), height = GetSystemMetrics(METRIC_CYVIRTUALSCREEN);
+    if (width <= 0 || height <= 0) {
+        left = top = 0;
+        width = GetSystemMetrics(SM_CXSCREEN);
+        height = GetSystemMetrics(SM_CYSCREEN);
+    }
+    RECT rect;
+    GetWindowRect(window, &rect);
+    *x = Clamp(*x, left - (rect.right - rect.left) + KEEP_VISIBLE, left + width - KEEP_VISIBLE);
+    *y = Clamp(*y, top - (rect.bottom - rect.top) + KEEP_VISIBLE, top + height - KEEP_VISIBLE);
 }
 
 static const char *IconColorText(int color)
@@ -157,6 +190,7 @@ void LoadWindowPos(HWND window)
         }
         CloseRegLib();
     }
+    KeepOnScreen(window, &x, &y);
     SetWindowPos(window, NULL, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
 }
 

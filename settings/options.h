@@ -37,5 +37,6 @@ void SaveLastDirectory(const char *text);
 int IconColorFromText(const char *text);
 int SecurityLevelFromText(const char *text);
 int NumberFromText(const char *text);
+void KeepOnScreen(HWND window, int *x, int *y);
 
 #endif

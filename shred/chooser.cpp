@@ -2,9 +2,9 @@
  * and destroyed like a dropped one. */
 #include "requests.h"
 #include "shred.h"
+#include "paths.h"
 #include "../settings/options.h"
 #include <commdlg.h>
-#include <stdlib.h>
 
 /* The record as Windows 95 and NT 4 know it; today's headers declare a
  * longer one, which those systems refuse. */
@@ -46,10 +46,14 @@ int ListFiles(HWND owner, int level)
         return 0;
     OutputDebugStringA("ListFiles() ofn.lpstrFile");
     OutputDebugStringA(ChosenFile);
-    lstrcpynA(WorkPath, ChosenFile, MAX_PATH_CHARS + 1);
+    if (!FitsPathBuffer(ChosenFile)) {
+        RefuseTooLong(ChosenFile);
+        return 0;
+    }
+    lstrcpyA(WorkPath, ChosenFile);
     if (UseDirectory) {
-        char drive[_MAX_DRIVE], dir[_MAX_DIR], name[_MAX_FNAME], ext[_MAX_EXT];
-        _splitpath(WorkPath, drive, dir, name, ext);
+        char drive[3], dir[PATH_BUFFER];
+        SplitPath(WorkPath, drive, sizeof drive, dir, sizeof dir, NULL, 0, NULL, 0);
         lstrcpyA(LastDirectory, drive);
         lstrcatA(LastDirectory, dir);
         SaveLastDirectory(LastDirectory);
@@ -78,8 +82,10 @@ void DeleteCommand(HWND owner)
             return;
     }
     HWND popup = CreateProgressPopup();
+    ForgetLeftInPlace();
     DeletePath(popup, WorkPath, level, ExtendBeforeOverwrite);
     CloseProgressPopup(popup);
+    ReportLeftInPlace();
 }
 
 void PlainDeleteCommand(HWND owner)

@@ -15,3 +15,12 @@ unsigned long DrawRandom(void)
     RandomState = RandomState * 6364136223846793005ULL + 1442695040888963407ULL;
     return (unsigned long)(RandomState >> 33) & 0x7FFFFFFFUL;
 }
+
+/* Whole seconds since 1970 from the system clock: the seed's source. */
+unsigned long ClockSeconds(void)
+{
+    FILETIME now;
+    GetSystemTimeAsFileTime(&now);
+    ULONGLONG ticks = ((ULONGLONG)now.dwHighDateTime << 32) | now.dwLowDateTime;
+    return (unsigned long)(ticks / 10000000ULL - 11644473600ULL);
+}

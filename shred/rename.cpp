@@ -1,7 +1,5 @@
 /* Random names and random file times for the higher security levels. */
 #include "shred.h"
-#include <stdlib.h>
-#include <time.h>
 
 enum { DRIVE_PART, DIR_PART, NAME_PART, EXT_PART, RANDOM_PART, RENAME_PARTS };
 static const DWORD RenameSizes[RENAME_PARTS] = { 5, 258, 258, 258, 518 };
@@ -24,8 +22,9 @@ int _ChangeFileName(int level, char *new_path, char *current_path)
 
     if (ok) {
         char *drive = parts[DRIVE_PART], *dir = parts[DIR_PART], *name = parts[RANDOM_PART];
-        _splitpath(current_path, drive, dir, parts[NAME_PART], parts[EXT_PART]);
-        SeedRandom((unsigned long)time(NULL));
+        SplitPath(current_path, drive, RenameSizes[DRIVE_PART], dir, RenameSizes[DIR_PART],
+                  parts[NAME_PART], RenameSizes[NAME_PART], parts[EXT_PART], RenameSizes[EXT_PART]);
+        SeedRandom(ClockSeconds());
 
         int letters = lstrlenA(current_path) + 2;
         int length = letters < RENAME_MAX_LETTERS ? letters : RENAME_MAX_LETTERS;
@@ -50,7 +49,7 @@ int _ChangeFileName(int level, char *new_path, char *current_path)
             lstrcpyA(new_path, drive);
             lstrcatA(new_path, dir);
             lstrcatA(new_path, name);
-            if (MoveFileA(current_path, new_path)) {
+            if (ShredRename(current_path, new_path)) {
                 lstrcpyA(current_path, new_path);
             } else {
                 OutputDebugStringA("MoveFile (renaming) failed");
@@ -90,7 +89,7 @@ int ScrambleFileTimes(int level, const char *path)
         const FILETIME *c = RandomFileTime(&created);
         const FILETIME *a = RandomFileTime(&accessed);
         const FILETIME *w = RandomFileTime(&written);
-        SetFileTime(file, c, a, w);
+        ShredSetTimes(file, c, a, w);
     }
     CloseHandle(file);
     return 1;

@@ -1,9 +1,9 @@
 /* Drops on the main window, the confirmation dialog and the progress popup. */
 #include "requests.h"
 #include "shred.h"
+#include "paths.h"
 #include "../settings/options.h"
 #include "../res/resource.h"
-#include <stdlib.h>
 
 char ConfirmTitle[CONFIRM_TITLE_BUFFER];
 char ProgressText[PROGRESS_BUFFER];
@@ -29,93 +29,63 @@ void DiscardShiftState(void)
     GetAsyncKeyState(VK_SHIFT);
 }
 
-/* Whether `reached` (a path without its drive, as the file system names
- * an open file) is the tail of `path`. The same folder may be mapped by
- * more than one drive, so the path need only end in it. */
-static int EndsWithReached(const char *path, const WCHAR *reached, int reached_chars)
-{
-    WCHAR own[MAX_PATH];
-    int own_chars = MultiByteToWideChar(CP_ACP, 0, path, -1, own, MAX_PATH) - 1;
-    if (own_chars < reached_chars || reached_chars == 0)
-        return 0;
-    const WCHAR *tail = own + own_chars - reached_chars;
-    return *tail == L'\\' && CompareStringW(LOCALE_SYSTEM_DEFAULT, NORM_IGNORECASE, tail, reached_chars,
-                                             reached, reached_chars) == CSTR_EQUAL;
-}
+/* What a request leaves standing without a box of its own: links, which
+ * are never followed, and walk entries whose path no buffer holds. The user
+ * hears of them once, when the request ends, not once per item. */
+static int LeftCount[LEFT_KINDS];
+static char FirstLeft[LEFT_KINDS][PATH_BUFFER];
 
-/* Under Wine a Unix symbolic link is followed by every open, so deleting or
- * renaming it would act on its target. Such a link shows itself through the
- * name of what an open of it reaches: that is not its own path. */
-int ResolvesElsewhere(const char *path)
+void ForgetLeftInPlace(void)
 {
-    typedef LONG (WINAPI *QueryFileInfo)(HANDLE, void *, void *, ULONG, int);
-    typedef DWORD (WINAPI *LongPathName)(const char *, char *, DWORD);
-    static QueryFileInfo query;
-    static LongPathName lengthen;
-    static int looked;
-    if (!looked) {
-        HMODULE ntdll = GetModuleHandleA("ntdll.dll");
-        query = ntdll ? (QueryFileInfo)(void *)GetProcAddress(ntdll, "NtQueryInformationFile") : NULL;
-        lengthen = (LongPathName)(void *)GetProcAddress(GetModuleHandleA("kernel32.dll"), "GetLongPathNameA");
-        looked = 1;
-    }
-    if (!query)
-        return 0;   /* no links where there is no NT file system */
-
-    char full[MAX_PATH];
-    DWORD got = GetFullPathNameA(path, sizeof full, full, NULL);
-    if (got == 0 || got >= sizeof full)
-        return 0;
-    HANDLE file = CreateFileA(full, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, NULL,
-                              OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, NULL);
-    if (file == INVALID_HANDLE_VALUE)
-        return 0;
-    struct { ULONG length; WCHAR name[2 * MAX_PATH]; } reached;
-    struct { void *status; ULONG_PTR information; } io;
-    const int FILE_NAME_INFO_CLASS = 9;
-    LONG status = query(file, &io, &reached, sizeof reached, FILE_NAME_INFO_CLASS);
-    CloseHandle(file);
-    if (status != 0)
-        return 0;
-    int reached_chars = reached.length / sizeof(WCHAR);
-    if (EndsWithReached(full, reached.name, reached_chars))
-        return 0;
-    /* What is reached carries long names; a short one here must not look
-     * like a link. Asked only on a mismatch: it lists every folder above. */
-    char longer[MAX_PATH];
-    if (lengthen && (got = lengthen(full, longer, sizeof longer)) > 0 && got < sizeof longer &&
-        EndsWithReached(longer, reached.name, reached_chars))
-        return 0;
-    return 1;
-}
-
-void RemoveLink(const char *path, DWORD attributes)
-{
-    char text[300];
-    if (ResolvesElsewhere(path)) {
-        /* Any removal would reach the target: the link stays. */
-        wsprintfA(text, "Link left in place: %.260s", path);
-        OutputDebugStringA(text);
-        return;
-    }
-    int removed = (attributes & FILE_ATTRIBUTE_DIRECTORY) ? RemoveDirectoryA(path) : DeleteFileA(path);
-    if (!removed) {
-        wsprintfA(text, "Link could not be removed: %.260s", path);
-        OutputDebugStringA(text);
+    for (int kind = 0; kind < LEFT_KINDS; kind++) {
+        LeftCount[kind] = 0;
+        FirstLeft[kind][0] = 0;
     }
 }
 
-int IsLink(const char *path, DWORD attributes)
+void NoteLeftInPlace(int kind, const char *path)
 {
-    return (attributes & FILE_ATTRIBUTE_REPARSE_POINT) || ResolvesElsewhere(path);
+    if (LeftCount[kind]++ == 0)
+        lstrcpynA(FirstLeft[kind], path, PATH_BUFFER - 2);
+}
+
+void ReportLeftInPlace(void)
+{
+    char text[PATH_BUFFER + 160];
+    if (LeftCount[LEFT_LINK]) {
+        wsprintfA(text, "Links NOT deleted: %d\r\nA link is never followed: what it points to is untouched."
+                  "\r\nThe first: %s", LeftCount[LEFT_LINK], FirstLeft[LEFT_LINK]);
+        MessageBoxA(NULL, text, "Zorvex", MB_OK | MB_ICONINFORMATION);
+    }
+    if (LeftCount[LEFT_TOO_LONG]) {
+        wsprintfA(text, "Paths too long, NOT deleted: %d\r\nThe first: %s...", LeftCount[LEFT_TOO_LONG],
+                  FirstLeft[LEFT_TOO_LONG]);
+        MessageBoxA(NULL, text, "Zorvex", MB_OK | MB_ICONSTOP);
+    }
+    ForgetLeftInPlace();
 }
 
 void DeletePath(HWND popup, const char *path, int level, int extend)
 {
+    if (!FitsPathBuffer(path)) {
+        RefuseTooLong(path);
+        return;
+    }
     if (path != WorkPath)
-        lstrcpynA(WorkPath, path, MAX_PATH_CHARS + 1);
+        lstrcpyA(WorkPath, path);
     lstrcpyA(ScratchPath, WorkPath);
     DWORD attributes = GetFileAttributesA(WorkPath);
+    int folder = attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+    if (folder && IsDriveRoot(WorkPath)) {
+        RefuseDriveRoot(WorkPath);
+        return;
+    }
+    /* The folder rule holds for a linked folder too. */
+    if (folder && !AllowDirectoryDelete) {
+        MessageBoxA(NULL, "Directory deletes NOT allowed.\r\nReset your options "
+                    "if you want to \r\ndelete a directory.", "Zorvex", MB_OK | MB_ICONSTOP);
+        return;
+    }
     /* Overwriting through a link would destroy its target; walking it would
      * leave the dropped tree. Only the link itself goes. */
     if (attributes != INVALID_FILE_ATTRIBUTES && IsLink(WorkPath, attributes)) {
@@ -123,12 +93,8 @@ void DeletePath(HWND popup, const char *path, int level, int extend)
         RemoveLink(WorkPath, attributes);
         return;
     }
-    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
-        if (AllowDirectoryDelete)
-            DirWalk(popup, WorkPath, level, extend);
-        else
-            MessageBoxA(NULL, "Directory deletes NOT allowed.\r\nReset your options "
-                        "if you want to \r\ndelete a directory.", "Zorvex", MB_OK | MB_ICONSTOP);
+    if (folder) {
+        DirWalk(popup, WorkPath, level, extend);
         return;
     }
     ShowProgress(popup, WorkPath);
@@ -143,8 +109,8 @@ void ShowProgress(HWND popup, const char *path)
     if (IsFolder(path)) {
         lstrcpynA(shown, path, sizeof shown);
     } else {
-        char name[_MAX_FNAME], ext[_MAX_EXT];
-        _splitpath(path, NULL, NULL, name, ext);
+        char name[PROGRESS_BUFFER], ext[PROGRESS_BUFFER];
+        SplitPath(path, NULL, 0, NULL, 0, name, sizeof name, ext, sizeof ext);
         lstrcpynA(shown, name, sizeof shown);
         lstrcpynA(shown + lstrlenA(shown), ext, sizeof shown - lstrlenA(shown));
     }
@@ -186,9 +152,27 @@ int AskConfirmation(HWND owner)
     return answer == 1 ? 1 : 0;
 }
 
+/* One dropped item: refused when no path buffer holds it (a cut copy would
+ * name another file), else confirmed and destroyed. */
+static void DeleteDroppedName(HWND owner, HWND popup, const char *name, int level)
+{
+    if (!FitsPathBuffer(name)) {
+        RefuseTooLong(name);
+        return;
+    }
+    lstrcpyA(WorkPath, name);
+    if (ConfirmDelete) {
+        SetConfirmTitle(level, WorkPath);
+        if (!AskConfirmation(owner))
+            return;
+    }
+    DeletePath(popup, WorkPath, level, ExtendBeforeOverwrite);
+}
+
 void DeleteDroppedFiles(HWND owner, HDROP drop, int level)
 {
     HWND popup = CreateProgressPopup();
+    ForgetLeftInPlace();
     UINT count = DragQueryFileA(drop, 0xFFFFFFFF, NULL, 0);
     UINT remaining = count;
     ConfirmReply = REPLY_PENDING;
@@ -204,14 +188,7 @@ void DeleteDroppedFiles(HWND owner, HDROP drop, int level)
             MessageBoxA(NULL, "Dropfile memory allocation problem.", "Zorvex", MB_OK | MB_ICONSTOP);
         } else {
             DragQueryFileA(drop, index, name, length + 1);
-            lstrcpynA(WorkPath, name, MAX_PATH_CHARS + 1);
-            int answer = 1;
-            if (ConfirmDelete) {
-                SetConfirmTitle(level, WorkPath);
-                answer = AskConfirmation(owner);
-            }
-            if (answer)
-                DeletePath(popup, WorkPath, level, ExtendBeforeOverwrite);
+            DeleteDroppedName(owner, popup, name, level);
         }
         if (name)
             GlobalUnlock(block);
@@ -222,6 +199,7 @@ void DeleteDroppedFiles(HWND owner, HDROP drop, int level)
     }
     DragFinish(drop);
     CloseProgressPopup(popup);
+    ReportLeftInPlace();
 }
 
 static void EndConfirmation(HWND dialog, int reply, INT_PTR result)

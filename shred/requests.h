@@ -30,6 +30,12 @@ void CloseProgressPopup(HWND popup);
 int AskConfirmation(HWND owner);
 void SetConfirmTitle(int level, const char *path);
 
+/* What a request left standing, reported in one box per kind at its end. */
+enum { LEFT_LINK, LEFT_TOO_LONG, LEFT_KINDS };
+void ForgetLeftInPlace(void);
+void NoteLeftInPlace(int kind, const char *path);
+void ReportLeftInPlace(void);
+
 /* Folder walk */
 struct WalkState {
     char CurrentDir[500];
@@ -47,7 +53,9 @@ int IsSubdir(const WIN32_FIND_DATAA *entry);
 HANDLE FindFirstSubdir(const char *pattern, WIN32_FIND_DATAA *entry);
 int FindNextSubdir(HANDLE search, WIN32_FIND_DATAA *entry);
 /* Links: removed themselves, never what they point to; left in place
- * where every open follows them. */
+ * where every open follows them. LinksHiddenByPlatform: -1 until it is
+ * known whether the handle-name test is needed (under Wine), then 0 or 1. */
+extern int LinksHiddenByPlatform;
 int ResolvesElsewhere(const char *path);
 int IsLink(const char *path, DWORD attributes);
 void RemoveLink(const char *path, DWORD attributes);

@@ -3,9 +3,8 @@
 #define SHRED_H
 
 #include <windows.h>
+#include "paths.h"
 
-#define PATH_BUFFER 262         /* ANSI path of at most 259 characters */
-#define MAX_PATH_CHARS 259
 #define CAPTION_BUFFER 20       /* room LevelCaption needs */
 #define FILL_BUFFER 60          /* one fill text with its terminator */
 #define FILL_TEXT_COUNT 8       /* string ids 1 to 8 */
@@ -17,6 +16,7 @@ extern char ScratchPath[PATH_BUFFER];
 /* The process's one random generator: draws run from 0 to 2147483647. */
 void SeedRandom(unsigned long seed);
 unsigned long DrawRandom(void);
+unsigned long ClockSeconds(void);
 
 int ShredFile(int level, int extend);
 void OverwritePatterns(HANDLE file, LONGLONG position, DWORD count, WORD chunk);
@@ -27,11 +27,22 @@ void LevelCaption(int level, char *out);
 /* Chunk size for a drive's geometry; never 0, even for clusters of 64 KiB. */
 WORD ChunkSizeFromGeometry(DWORD sectors_per_cluster, DWORD bytes_per_sector);
 
-/* How the shredder opens and finally removes a file. Tests point these
- * elsewhere to look at a file just before it goes. */
+/* How the shredder reaches the file system. Tests point these elsewhere to
+ * watch every pass, or to make one step fail. */
 extern HANDLE (*ShredOpen)(LPCSTR path);
 extern BOOL (*ShredRemove)(LPCSTR path);
+extern BOOL (*ShredLength)(HANDLE file, LONGLONG *length);
+extern BOOL (*ShredWrite)(HANDLE file, const void *bytes, DWORD count, DWORD *written);
+extern BOOL (*ShredFlush)(HANDLE file);
+extern BOOL (*ShredSetTimes)(HANDLE file, const FILETIME *created, const FILETIME *accessed,
+                             const FILETIME *written);
+extern BOOL (*ShredRename)(LPCSTR from, LPCSTR to);
 HANDLE OpenForShred(LPCSTR path);
 BOOL RemoveShredded(LPCSTR path);
+BOOL LengthOfFile(HANDLE file, LONGLONG *length);
+BOOL WriteToFile(HANDLE file, const void *bytes, DWORD count, DWORD *written);
+BOOL FlushToDisk(HANDLE file);
+BOOL SetTimesOfFile(HANDLE file, const FILETIME *created, const FILETIME *accessed, const FILETIME *written);
+BOOL RenameFile(LPCSTR from, LPCSTR to);
 
 #endif

@@ -1,9 +1,6 @@
 /* Destroys one file at a security level: renames, lengthening, pattern and
  * text passes over every cluster, random times, delete. */
 #include "shred.h"
-#include <stdlib.h>
-#include <string.h>
-#include <time.h>
 
 char WorkPath[PATH_BUFFER];
 char ScratchPath[PATH_BUFFER];
@@ -16,13 +13,37 @@ HANDLE OpenForShred(LPCSTR path)
                        NULL, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, NULL);
 }
 
-BOOL RemoveShredded(LPCSTR path)
+BOOL RemoveShredded(LPCSTR path) { return DeleteFileA(path); }
+BOOL FlushToDisk(HANDLE file) { return FlushFileBuffers(file); }
+BOOL RenameFile(LPCSTR from, LPCSTR to) { return MoveFileA(from, to); }
+
+BOOL WriteToFile(HANDLE file, const void *bytes, DWORD count, DWORD *written)
 {
-    return DeleteFileA(path);
+    return WriteFile(file, bytes, count, written, NULL);
+}
+
+BOOL SetTimesOfFile(HANDLE file, const FILETIME *created, const FILETIME *accessed, const FILETIME *written)
+{
+    return SetFileTime(file, created, accessed, written);
+}
+
+BOOL LengthOfFile(HANDLE file, LONGLONG *length)
+{
+    DWORD high = 0;
+    DWORD low = GetFileSize(file, &high);
+    if (low == INVALID_FILE_SIZE && GetLastError() != NO_ERROR)
+        return FALSE;
+    *length = ((LONGLONG)high << 32) | low;
+    return TRUE;
 }
 
 HANDLE (*ShredOpen)(LPCSTR path) = OpenForShred;
 BOOL (*ShredRemove)(LPCSTR path) = RemoveShredded;
+BOOL (*ShredLength)(HANDLE file, LONGLONG *length) = LengthOfFile;
+BOOL (*ShredWrite)(HANDLE file, const void *bytes, DWORD count, DWORD *written) = WriteToFile;
+BOOL (*ShredFlush)(HANDLE file) = FlushToDisk;
+BOOL (*ShredSetTimes)(HANDLE, const FILETIME *, const FILETIME *, const FILETIME *) = SetTimesOfFile;
+BOOL (*ShredRename)(LPCSTR from, LPCSTR to) = RenameFile;
 
 static void ArrowCursor(void)
 {
@@ -41,15 +62,6 @@ static void SeekTo(HANDLE file, LONGLONG position)
 {
     LONG high = (LONG)(position >> 32);
     SetFilePointer(file, (LONG)(position & 0xFFFFFFFF), &high, FILE_BEGIN);
-}
-
-static LONGLONG FileLength(HANDLE file)
-{
-    DWORD high = 0;
-    DWORD low = GetFileSize(file, &high);
-    if (low == INVALID_FILE_SIZE && GetLastError() != NO_ERROR)
-        return 0;
-    return ((LONGLONG)high << 32) | low;
 }
 
 WORD ChunkSizeFromGeometry(DWORD sectors_per_cluster, DWORD bytes_per_sector)
@@ -75,6 +87,12 @@ void LevelCaption(int level, char *out)
     lstrcatA(out, "Delete");
 }
 
+static void FillBytes(BYTE *bytes, BYTE value, DWORD size)
+{
+    for (DWORD i = 0; i < size; i++)
+        bytes[i] = value;
+}
+
 void OverwritePatterns(HANDLE file, LONGLONG position, DWORD count, WORD chunk)
 {
     HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, (DWORD)chunk + 10);
@@ -84,11 +102,11 @@ void OverwritePatterns(HANDLE file, LONGLONG position, DWORD count, WORD chunk)
     if (bytes) {
         for (int i = 0; i < 4; i++) {
             DWORD written;
-            memset(bytes, Patterns[i], chunk);
+            FillBytes(bytes, Patterns[i], chunk);
             SeekTo(file, position);
-            WriteFile(file, bytes, count, &written, NULL);
+            ShredWrite(file, bytes, count, &written);
         }
-        FlushFileBuffers(file);
+        ShredFlush(file);
         GlobalUnlock(block);
     }
     GlobalFree(block);
@@ -99,18 +117,24 @@ void OverwritePatterns(HANDLE file, LONGLONG position, DWORD count, WORD chunk)
 static void FillWithText(BYTE *bytes, DWORD size, const char *text, DWORD length)
 {
     if (length == 0) {
-        memset(bytes, 0, size);
+        FillBytes(bytes, 0, size);
         return;
     }
     DWORD done = 0;
     while (done < size) {
         DWORD piece = size - done < length ? size - done : length;
-        memcpy(bytes + done, text, piece);
+        for (DWORD i = 0; i < piece; i++)
+            bytes[done + i] = (BYTE)text[i];
         done += piece;
     }
 }
 
-static void OverwriteLoop(HANDLE file, int level, HGLOBAL chunk_block, WORD chunk)
+/* Every chunk of the file, from the start: at level 4 the four patterns,
+ * then the fill text. A round shorter than a chunk is the last, so a length
+ * that is a multiple of the chunk ends on an empty round. With the file's
+ * length known the counts come from it and nothing is read back; without
+ * it they come from what reads find. */
+static void OverwriteLoop(HANDLE file, int level, HGLOBAL chunk_block, WORD chunk, LONGLONG length)
 {
     BYTE *bytes = (BYTE *)GlobalLock(chunk_block);
     if (!bytes)
@@ -121,31 +145,38 @@ static void OverwriteLoop(HANDLE file, int level, HGLOBAL chunk_block, WORD chun
     UINT loaded_id = 0;
     LONGLONG position = 0;
     int last = 0;
-    /* Each round leaves the file pointer where the next read starts, so
-     * the only seek needed is the one back over the bytes just read. */
     SeekTo(file, 0);
     while (!last) {
         DWORD count = 0;
-        if (!ReadFile(file, bytes, chunk, &count, NULL))
+        if (length >= 0) {
+            LONGLONG left = length - position;
+            count = left <= 0 ? 0 : left < chunk ? (DWORD)left : chunk;
+        } else if (!ReadFile(file, bytes, chunk, &count, NULL)) {
             count = 0;
+        }
         LONGLONG next = position + count;
         if (count != chunk)
             last = 1;
 
-        SeedRandom((unsigned long)time(NULL));
+        SeedRandom(ClockSeconds());
         UINT id = (UINT)(DrawRandom() % FILL_TEXT_COUNT) + 1;
-        if (id != loaded_id) {   /* the text changes at most once a second */
+        int changed = id != loaded_id;   /* at most once a second */
+        if (changed) {
             fill_length = (DWORD)LoadStringA(instance, id, fill, FILL_BUFFER);
             loaded_id = id;
         }
         if (level == 4)
             OverwritePatterns(file, position, count, chunk);
-        FillWithText(bytes, chunk, fill, fill_length);
+        /* Unless a read replaced it, the buffer still holds this text. */
+        if (changed || length < 0)
+            FillWithText(bytes, chunk, fill, fill_length);
         if (count) {
             DWORD written;
-            SeekTo(file, position);
-            if (!WriteFile(file, bytes, count, &written, NULL) || written != count)
-                SeekTo(file, next);   /* keep the next read in step */
+            /* Only the patterns or a read moved the pointer off this chunk. */
+            if (level == 4 || length < 0)
+                SeekTo(file, position);
+            if (!ShredWrite(file, bytes, count, &written) || written != count)
+                SeekTo(file, next);   /* keep the next round in step */
         }
         position = next;
     }
@@ -173,8 +204,8 @@ int ShredFile(int level, int extend)
         return 0;
     }
 
-    char drive[_MAX_DRIVE];
-    _splitpath(ScratchPath, drive, NULL, NULL, NULL);
+    char drive[3];
+    SplitPath(ScratchPath, drive, sizeof drive, NULL, 0, NULL, 0, NULL, 0);
     CharUpperA(drive);
     lstrcpyA(ScratchPath, drive);
     lstrcatA(ScratchPath, "\\");
@@ -213,14 +244,19 @@ int ShredFile(int level, int extend)
         RefuseFile(new_path, "File NOT Deleted");
         return 0;
     }
-    if (extend) {
-        SeekTo(file, FileLength(file) + chunk);
+    /* A length that cannot be read is not taken for 0: that would cut the
+     * file to one chunk. */
+    LONGLONG length;
+    if (extend && ShredLength(file, &length)) {
+        SeekTo(file, length + chunk);
         SetEndOfFile(file);
     }
     if (level >= 2 && level <= 4) {
-        OverwriteLoop(file, level, chunk_block, chunk);
+        if (!ShredLength(file, &length))
+            length = -1;
+        OverwriteLoop(file, level, chunk_block, chunk, length);
         /* Out of the write-back cache before the delete can drop it. */
-        FlushFileBuffers(file);
+        ShredFlush(file);
     }
     CloseHandle(file);
     ScrambleFileTimes(level, new_path);

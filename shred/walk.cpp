@@ -89,7 +89,10 @@ static void DestroyEntries(WalkState *state)
             int length = lstrlenA(state->CurrentDir);
             int slash = length > 0 && state->CurrentDir[length - 1] != '\\';
             if (length + slash + lstrlenA(state->FindData.cFileName) > MAX_PATH_CHARS) {
-                Trace("Path too long, skipped", state->FindData.cFileName);
+                char skipped[600];
+                wsprintfA(skipped, "%.500s\\%.90s", state->CurrentDir, state->FindData.cFileName);
+                Trace("Path too long, skipped", skipped);
+                NoteLeftInPlace(LEFT_TOO_LONG, skipped);
             } else {
                 lstrcpyA(ScratchPath, state->CurrentDir);
                 if (slash)

@@ -55,6 +55,50 @@ std::vector<std::string> Listing(const std::string &folder)
     return names;
 }
 
+std::wstring Wide(const std::string &path)
+{
+    return L"\\\\?\\" + std::wstring(path.begin(), path.end());
+}
+
+// Folders and files past what the ANSI calls reach.
+void MakeLongFolder(const std::string &path)
+{
+    for (size_t at = path.find('\\', 3); at != std::string::npos; at = path.find('\\', at + 1))
+        CreateDirectoryW(Wide(path.substr(0, at)).c_str(), NULL);
+    CreateDirectoryW(Wide(path).c_str(), NULL);
+}
+
+void WriteLong(const std::string &path, const std::string &bytes)
+{
+    HANDLE file = CreateFileW(Wide(path).c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, 0, NULL);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE) << path;
+    DWORD written;
+    WriteFile(file, bytes.data(), (DWORD)bytes.size(), &written, NULL);
+    CloseHandle(file);
+}
+
+std::string ReadLong(const std::string &path)
+{
+    HANDLE file = CreateFileW(Wide(path).c_str(), GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, 0, NULL);
+    if (file == INVALID_HANDLE_VALUE)
+        return "<unreadable>";
+    char buffer[256];
+    DWORD got = 0;
+    ReadFile(file, buffer, sizeof buffer, &got, NULL);
+    CloseHandle(file);
+    return std::string(buffer, got);
+}
+
+void RemoveLong(const std::string &file, const std::string &down_to)
+{
+    DeleteFileW(Wide(file).c_str());
+    std::string folder = file.substr(0, file.rfind('\\'));
+    while (folder.size() > down_to.size()) {
+        RemoveDirectoryW(Wide(folder).c_str());
+        folder = folder.substr(0, folder.rfind('\\'));
+    }
+}
+
 class Drops : public testing::Test {
 protected:
     std::string dir;
@@ -259,7 +303,19 @@ TEST_F(Drops, LinksNeverLeadOutOfTheTreeAndTheirTargetsStayIntact)
     EXPECT_FALSE(ResolvesElsewhere(top.c_str()));
     EXPECT_FALSE(ResolvesElsewhere((outside + "\\precious.txt").c_str()));
 
-    Drop({ links + "dropped-link", links + "dropped-file-link", top });
+    std::vector<SeenBox> boxes;
+    {
+        BoxAnswerer answer;
+        Drop({ links + "dropped-link", links + "dropped-file-link", top });
+        boxes = answer.Boxes();
+    }
+    // One box for the whole drop, however many links were left.
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].caption, "Zorvex");
+    EXPECT_EQ(boxes[0].text, "Links NOT deleted: 5\r\nA link is never followed: what it points to is untouched."
+                             "\r\nThe first: S:\\links\\dropped-link");
+    EXPECT_EQ(boxes[0].icon, "information");
+    EXPECT_EQ(boxes[0].owner, (HWND)NULL);
     EXPECT_FALSE(Exists(top + "\\own.txt"));
     EXPECT_EQ(ReadBytes(outside + "\\precious.txt"), "precious contents\n");
     EXPECT_EQ(ReadBytes(outside + "\\second.txt"), "also precious\n");
@@ -384,7 +440,12 @@ TEST_F(Drops, EntriesWhosePathWouldPassTheLimitAreSkipped)
         Drop({ top });
         boxes = answer.Boxes();
     }
-    EXPECT_TRUE(boxes.empty());   // skipped, not tried and refused
+    // Skipped, not tried, and told once at the end of the drop.
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].caption, "Zorvex");
+    EXPECT_EQ(boxes[0].text, "Paths too long, NOT deleted: 1\r\nThe first: " +
+                             (inner + "\\" + far_name).substr(0, PATH_BUFFER - 3) + "...");
+    EXPECT_EQ(boxes[0].icon, "stop");
     EXPECT_NE(GetFileAttributesW(beyond.c_str()), INVALID_FILE_ATTRIBUTES);
     EXPECT_FALSE(Exists(inner + "\\ok.txt"));
     EXPECT_FALSE(Exists(top + "\\near.txt"));
@@ -405,4 +466,122 @@ TEST_F(Drops, ProgressTextIsCutToItsBuffer)
     GetDlgItemTextA(popup, IDC_PROGRESS_NAME, shown, sizeof shown);
     EXPECT_STREQ(shown, ProgressText);
     CloseProgressPopup(popup);
+}
+
+TEST_F(Drops, ANameLongerThanAPathBufferIsRefusedAndNeitherItNorItsNamesakeIsTouched)
+{
+    // notes (259 characters) beside notes.txt (263): a cut copy of the
+    // dropped name would be the other file.
+    std::string folder = dir + std::string(200 - dir.size(), 'f') + "\\" + std::string(52, 'g');
+    ASSERT_EQ(folder.size(), 253u);
+    MakeLongFolder(folder);
+    std::string cut = folder + "\\notes", dropped = cut + ".txt";
+    ASSERT_EQ(cut.size(), 259u);
+    ASSERT_EQ(dropped.size(), 263u);
+    WriteLong(cut, "the undropped file");
+    WriteLong(dropped, "the dropped file");
+    std::string next = File("next.txt");
+    std::vector<SeenBox> boxes;
+    {
+        BoxAnswerer answer;   // the refusal, then the next item's confirmation
+        Drop({ dropped, next });
+        boxes = answer.Boxes();
+    }
+    ASSERT_EQ(boxes.size(), 2u);
+    EXPECT_EQ(boxes[0].caption, "Zorvex");
+    EXPECT_EQ(boxes[0].text, "Path too long, NOT deleted:\r\n" + dropped.substr(0, 259) + "...");
+    EXPECT_EQ(boxes[0].icon, "stop");
+    EXPECT_EQ(boxes[0].buttons, std::vector<int>{ IDOK });
+    EXPECT_EQ(boxes[0].owner, (HWND)NULL);
+    EXPECT_EQ(boxes[1].caption, "Confidential Delete This File");   // the drop went on
+    EXPECT_EQ(ReadLong(cut), "the undropped file");
+    EXPECT_EQ(ReadLong(dropped), "the dropped file");
+    EXPECT_FALSE(Exists(next));
+    EXPECT_EQ(Progress, std::vector<std::string>{ "Deleting next.txt" });
+    RemoveLong(dropped, dir);
+    RemoveLong(cut, dir);
+}
+
+TEST_F(Drops, AFolderLinkMeetsTheFolderRuleFirst)
+{
+    ConfirmDelete = 0;
+    AllowDirectoryDelete = 0;
+    std::vector<SeenBox> boxes;
+    {
+        BoxAnswerer answer;
+        Drop({ "S:\\links\\dropped-link" });
+        boxes = answer.Boxes();
+    }
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].text, "Directory deletes NOT allowed.\r\nReset your options if you want to \r\ndelete a directory.");
+    EXPECT_EQ(boxes[0].icon, "stop");
+    EXPECT_TRUE(Progress.empty());
+    EXPECT_EQ(ReadBytes("S:\\links\\outside\\precious.txt"), "precious contents\n");
+}
+
+TEST_F(Drops, AFolderNamedWithATrailingBackslashIsWalkedLikeAnyFolder)
+{
+    ConfirmDelete = 0;
+    std::string top = Folder("slashed");
+    WriteBytes(top + "\\inside.txt", "x");
+    EXPECT_FALSE(ResolvesElsewhere((top + "\\").c_str()));
+    EXPECT_FALSE(ResolvesElsewhere((top + "\\\\").c_str()));
+    std::vector<SeenBox> boxes;
+    {
+        BoxAnswerer answer;
+        Drop({ top + "\\" });
+        boxes = answer.Boxes();
+    }
+    EXPECT_TRUE(boxes.empty());
+    EXPECT_FALSE(Exists(top));
+}
+
+TEST_F(Drops, AWholeDriveIsNeverDestroyed)
+{
+    ConfirmDelete = 0;
+    std::string keep = File("keep.txt", "keep");
+    std::vector<SeenBox> boxes;
+    {
+        BoxAnswerer answer;
+        Drop({ "S:\\", "S:\\work\\..", "s:\\work\\..\\" });
+        boxes = answer.Boxes();
+    }
+    ASSERT_EQ(boxes.size(), 3u);
+    EXPECT_EQ(boxes[0].caption, "Zorvex");
+    EXPECT_EQ(boxes[0].text, "A whole drive is never deleted:\r\nS:\\");
+    EXPECT_EQ(boxes[0].icon, "stop");
+    EXPECT_EQ(boxes[1].text, "A whole drive is never deleted:\r\nS:\\work\\..");
+    EXPECT_EQ(boxes[2].text, "A whole drive is never deleted:\r\ns:\\work\\..\\");
+    EXPECT_EQ(ReadBytes(keep), "keep");
+    EXPECT_TRUE(Exists("S:\\bin\\ostrel32.dll"));
+    EXPECT_TRUE(Progress.empty());
+
+    EXPECT_TRUE(IsDriveRoot("C:\\"));
+    EXPECT_TRUE(IsDriveRoot("\\\\server\\share"));
+    EXPECT_TRUE(IsDriveRoot("\\\\server\\share\\"));
+    EXPECT_FALSE(IsDriveRoot("\\\\server\\share\\folder"));
+    EXPECT_FALSE(IsDriveRoot("S:\\work"));
+    EXPECT_FALSE(IsDriveRoot(dir.c_str()));
+}
+
+// Windows shows every link as a reparse point; there the attribute alone
+// decides, so a drive mapping another drive's folder (SUBST, a network
+// share) never makes plain files look like links.
+TEST_F(Drops, OnWindowsTheLinkAttributeAloneDecides)
+{
+    const std::string links = "S:\\links\\";
+    WriteBytes("T:\\subst.txt", "on a drive that maps a folder of S:");
+    EXPECT_FALSE(ResolvesElsewhere("T:\\subst.txt"));   // Wine: names end alike
+    int was = LinksHiddenByPlatform;
+    LinksHiddenByPlatform = 0;
+    DWORD file_link = GetFileAttributesA((links + "dropped-file-link").c_str());
+    DWORD folder_link = GetFileAttributesA((links + "dropped-link").c_str());
+    EXPECT_FALSE(ResolvesElsewhere((links + "dropped-file-link").c_str()));   // not asked
+    EXPECT_FALSE(IsLink((links + "dropped-file-link").c_str(), file_link));    // Wine hides it
+    EXPECT_TRUE(IsLink((links + "dropped-link").c_str(), folder_link));
+    EXPECT_FALSE(IsLink("T:\\subst.txt", GetFileAttributesA("T:\\subst.txt")));
+    LinksHiddenByPlatform = was;
+    EXPECT_EQ(LinksHiddenByPlatform, 1);   // this is Wine
+    EXPECT_TRUE(IsLink((links + "dropped-file-link").c_str(), file_link));
+    DeleteFileA("T:\\subst.txt");
 }

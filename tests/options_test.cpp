@@ -106,6 +106,16 @@ TEST_F(Options, PositionTextsAreReadAsLeadingDecimalNumbers)
         EXPECT_EQ(Position().x, c.want_x) << c.x;
         EXPECT_EQ(Position().y, c.want_y) << c.y;
     }
+    // Whole numbers, however long, held at the ends of the int's range.
+    EXPECT_EQ(NumberFromText("1000000000"), 1000000000);
+    EXPECT_EQ(NumberFromText("2147483647"), 2147483647);
+    EXPECT_EQ(NumberFromText("2147483648"), 2147483647);
+    EXPECT_EQ(NumberFromText("-2147483648"), (int)0x80000000);
+    EXPECT_EQ(NumberFromText("99999999999999999999"), 2147483647);
+    EXPECT_EQ(NumberFromText("-99999999999999999999"), (int)0x80000000);
+    EXPECT_EQ(NumberFromText("\t 0042x"), 42);
+    EXPECT_EQ(NumberFromText("--5"), 0);
+    EXPECT_EQ(NumberFromText(""), 0);
     SaveWindowPos(-5, 321);
     EXPECT_EQ(StoredOption("XLoc"), "-5");
     EXPECT_EQ(StoredOption("YLoc"), "321");
@@ -236,4 +246,23 @@ TEST_F(Options, ALibraryThatDoesNotLoadLeavesValuesAndSaysSo)
     EXPECT_EQ(Position().x, 50);
     EXPECT_EQ(Position().y, 50);
     EXPECT_FALSE(OptionKeyExists("SecurityLevel"));
+}
+
+TEST_F(Options, AStoredPositionFarOffTheScreenIsBroughtBackToIt)
+{
+    // The test window is 200 by 100; at least 32 pixels of it stay visible.
+    int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
+    const struct { const char *x, *y; int want_x, want_y; } cases[] = {
+        { "1000000000", "1000000000", width - 32, height - 32 },
+        { "-32000", "-32000", -200 + 32, -100 + 32 },
+        { "99999999999999", "garbage", width - 32, 0 },
+        { "-168", "-68", -168, -68 },
+    };
+    for (auto &c : cases) {
+        StoreOption("XLoc", c.x);
+        StoreOption("YLoc", c.y);
+        LoadWindowPos(window);
+        EXPECT_EQ(Position().x, c.want_x) << c.x;
+        EXPECT_EQ(Position().y, c.want_y) << c.y;
+    }
 }

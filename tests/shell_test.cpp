@@ -384,6 +384,23 @@ TEST_F(Shell, WindowPositionIsSavedOnMoveAndRestoredAtTheNextStart)
     EXPECT_EQ(Position().y, 77);
 }
 
+TEST_F(Shell, AWindowClosedWhileAnIconReopensWhereItLastStood)
+{
+    ASSERT_NE(Start(), (HWND)NULL);
+    SetWindowPos(MainWindow, NULL, 140, 90, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    ShowWindow(MainWindow, SW_MINIMIZE);
+    PumpMessages();
+    ASSERT_TRUE(IsIconic(MainWindow));
+    EXPECT_EQ(StoredOption("XLoc"), "140");
+    EXPECT_EQ(StoredOption("YLoc"), "90");
+    DestroyWindow(MainWindow);
+    MainWindow = NULL;
+    UnregisterClassA(MAIN_CLASS, GetModuleHandleA(NULL));
+    ASSERT_NE(Start(), (HWND)NULL);
+    EXPECT_EQ(Position().x, 140);
+    EXPECT_EQ(Position().y, 90);
+}
+
 TEST_F(Shell, WithoutTheLibraryTheWindowStartsAt50AndEveryAccessSaysSo)
 {
     RegLibName = "ostrel32-missing.dll";

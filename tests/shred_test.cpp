@@ -456,3 +456,76 @@ TEST_F(Shredder, FilesPastTwoGibibytesAreLengthenedAtTheirEnd)
     EXPECT_EQ(Seen.size, 0x80000100LL + ChunkOfSandbox());
     EXPECT_FALSE(Exists(path));
 }
+
+TEST(ShredPieces, PathsSplitIntoBoundedParts)
+{
+    char drive[3], dir[PATH_BUFFER], name[PATH_BUFFER], ext[PATH_BUFFER];
+    SplitPath("C:\\Data\\old\\report.txt", drive, sizeof drive, dir, sizeof dir, name, sizeof name, ext, sizeof ext);
+    EXPECT_STREQ(drive, "C:");
+    EXPECT_STREQ(dir, "\\Data\\old\\");
+    EXPECT_STREQ(name, "report");
+    EXPECT_STREQ(ext, ".txt");
+    SplitPath("x.tar.gz", drive, sizeof drive, dir, sizeof dir, name, sizeof name, ext, sizeof ext);
+    EXPECT_STREQ(drive, "");
+    EXPECT_STREQ(dir, "");
+    EXPECT_STREQ(name, "x.tar");
+    EXPECT_STREQ(ext, ".gz");
+    SplitPath("S:\\dot.dir\\plain", NULL, 0, dir, sizeof dir, name, sizeof name, ext, sizeof ext);
+    EXPECT_STREQ(dir, "\\dot.dir\\");
+    EXPECT_STREQ(name, "plain");
+    EXPECT_STREQ(ext, "");
+    // A folder part of exactly 256 characters, where msvcrt's splitter
+    // gives up and returns nothing at all.
+    std::string folder = "\\" + std::string(254, 'f') + "\\";
+    SplitPath(("S:" + folder + "x").c_str(), drive, sizeof drive, dir, sizeof dir, name, sizeof name, ext, sizeof ext);
+    EXPECT_STREQ(drive, "S:");
+    EXPECT_EQ(std::string(dir), folder);
+    EXPECT_STREQ(name, "x");
+    // Each part is cut to its buffer and always ended.
+    char small[4];
+    SplitPath("C:\\a\\longname.extension", NULL, 0, small, sizeof small, name, 5, ext, 3);
+    EXPECT_STREQ(small, "\\a\\");
+    EXPECT_STREQ(name, "long");
+    EXPECT_STREQ(ext, ".e");
+}
+
+TEST_F(Shredder, APathWhoseFolderPartIs256CharactersStaysInItsFolder)
+{
+    // S: + a folder part of 256 characters + one letter: 259 in all.
+    std::string folder = dir + std::string(200 - dir.size(), 'a');
+    std::string deep = folder + "\\" + std::string(257 - folder.size() - 1, 'b');
+    ASSERT_TRUE(CreateDirectoryA(folder.c_str(), NULL));
+    std::wstring wide(deep.begin(), deep.end());
+    ASSERT_TRUE(CreateDirectoryW((L"\\\\?\\" + wide).c_str(), NULL));
+    std::string path = deep + "\\x";
+    ASSERT_EQ(path.size(), 259u);
+    ASSERT_EQ(path.size() - 2 - 1, 256u);
+    WriteBytes(path, "content");
+    std::string cwd = Cwd();
+    EXPECT_EQ(Shred(path, 3, 0), 1);
+    ASSERT_EQ(Seen.calls, 1);
+    // The one letter that fits, in the file's own folder.
+    EXPECT_EQ(Seen.path.substr(0, deep.size() + 1), deep + "\\");
+    EXPECT_EQ(Seen.path.size(), 259u);
+    EXPECT_FALSE(Exists(cwd + "\\" + Seen.path.substr(Seen.path.size() - 1)));
+    EXPECT_FALSE(Exists(path));
+    RemoveDirectoryW((L"\\\\?\\" + wide).c_str());
+}
+
+static BOOL LengthUnknown(HANDLE, LONGLONG *) { return FALSE; }
+
+TEST_F(Shredder, AFileWhoseLengthCannotBeReadIsNotCutButStillOverwritten)
+{
+    DWORD chunk = ChunkOfSandbox();
+    std::string path = dir + "unknown.bin";
+    WriteBytes(path, Pattern(3 * chunk + 5, 9));
+    ShredLength = LengthUnknown;
+    int result = Shred(path, 2, 1);
+    ShredLength = LengthOfFile;
+    EXPECT_EQ(result, 1);
+    ASSERT_EQ(Seen.size, (LONGLONG)(3 * chunk + 5));   // neither cut nor lengthened
+    for (LONGLONG at = 0; at < Seen.size; at += chunk) {
+        std::string which;
+        EXPECT_TRUE(IsFilledChunk(Seen.bytes.substr(at, chunk), &which)) << at;
+    }
+}

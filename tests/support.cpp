@@ -163,6 +163,36 @@ static BOOL CALLBACK FindBox(HWND window, LPARAM param)
     return TRUE;
 }
 
+// A message box shows its type through the shared system icon in its icon
+// control (Wine's template calls it stc1) and through its buttons.
+static std::string BoxIcon(HWND box)
+{
+    HICON icon = (HICON)SendDlgItemMessageA(box, 0x0440, STM_GETICON, 0, 0);
+    if (!icon)
+        return "";
+    struct { LPCSTR id; const char *name; } kinds[] = {
+        { IDI_HAND, "stop" }, { IDI_QUESTION, "question" }, { IDI_ASTERISK, "information" },
+        { IDI_EXCLAMATION, "warning" },
+    };
+    for (auto &kind : kinds)
+        if (LoadIconA(NULL, kind.id) == icon)
+            return kind.name;
+    return "other";
+}
+
+static std::vector<int> BoxButtons(HWND box)
+{
+    std::vector<int> ids;
+    for (int id = IDOK; id <= IDNO; id++) {
+        HWND button = GetDlgItem(box, id);
+        char cls[16] = "";
+        if (button && GetClassNameA(button, cls, sizeof cls) && lstrcmpiA(cls, "Button") == 0 &&
+            IsWindowVisible(button))
+            ids.push_back(id);
+    }
+    return ids;
+}
+
 void BoxAnswerer::Run()
 {
     while (!stop_) {
@@ -183,6 +213,8 @@ void BoxAnswerer::Run()
             text[0] = 0;
             GetDlgItemTextA(search.found, 102, text, sizeof text);
             box.path = text;
+            box.icon = BoxIcon(search.found);
+            box.buttons = BoxButtons(search.found);
             size_t index;
             {
                 std::lock_guard<std::mutex> hold(lock_);

@@ -50,6 +50,8 @@ struct SeenBox {
     LONG style;
     bool cancel_enabled;   // the dialog's button 2
     std::string path;      // the confirmation's path line (control 102)
+    std::string icon;      // a message box's: "stop", "question", "information", "warning" or ""
+    std::vector<int> buttons;   // ids of its buttons among IDOK..IDNO, in id order
 };
 
 // Answers every dialog box of this process from a second thread: records

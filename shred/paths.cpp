@@ -1,0 +1,86 @@
+/* Path rules: splitting a path into its parts, the length every path
+ * buffer holds, and the roots that are never destroyed. */
+#include "paths.h"
+
+static void CopyBounded(char *out, int size, const char *from, int length)
+{
+    if (!out || size <= 0)
+        return;
+    if (length > size - 1)
+        length = size - 1;
+    for (int i = 0; i < length; i++)
+        out[i] = from[i];
+    out[length] = 0;
+}
+
+/* Drive "X:", folder up to and with its last separator, name, and the
+ * extension from the last dot of the last part on. Each part is cut to its
+ * buffer; a null part is not wanted. */
+void SplitPath(const char *path, char *drive, int drive_size, char *dir, int dir_size,
+               char *name, int name_size, char *ext, int ext_size)
+{
+    const char *rest = path;
+    int drive_length = 0;
+    if (path[0] && path[1] == ':') {
+        drive_length = 2;
+        rest = path + 2;
+    }
+    CopyBounded(drive, drive_size, path, drive_length);
+
+    const char *last_part = rest;
+    for (const char *p = rest; *p; p = CharNextA(p))
+        if (*p == '\\' || *p == '/')
+            last_part = p + 1;
+    CopyBounded(dir, dir_size, rest, (int)(last_part - rest));
+
+    const char *dot = NULL;
+    const char *end = last_part;
+    for (; *end; end = CharNextA(end))
+        if (*end == '.')
+            dot = end;
+    if (!dot)
+        dot = end;
+    CopyBounded(name, name_size, last_part, (int)(dot - last_part));
+    CopyBounded(ext, ext_size, dot, (int)(end - dot));
+}
+
+int FitsPathBuffer(const char *path)
+{
+    return lstrlenA(path) <= MAX_PATH_CHARS;
+}
+
+void RefuseTooLong(const char *path)
+{
+    char text[PATH_BUFFER + 80];
+    wsprintfA(text, "Path too long, NOT deleted:\r\n%.259s...", path);
+    MessageBoxA(NULL, text, "Zorvex", MB_OK | MB_ICONSTOP);
+}
+
+/* "C:\", "\\server\share\" and anything that resolves to one of them. */
+int IsDriveRoot(const char *path)
+{
+    char full[MAX_PATH];
+    DWORD got = GetFullPathNameA(path, sizeof full, full, NULL);
+    if (got == 0 || got >= sizeof full)
+        return 0;
+    int length = (int)got;
+    while (length > 3 && full[length - 1] == '\\')
+        full[--length] = 0;
+    if (full[0] && full[1] == ':')
+        return full[2] == 0 || (full[2] == '\\' && full[3] == 0);
+    if (full[0] == '\\' && full[1] == '\\') {
+        int separators = 0;
+        for (const char *p = full + 2; *p; p++)
+            if (*p == '\\' && p[1])
+                separators++;
+        return separators <= 1;
+    }
+    return 0;
+}
+
+void RefuseDriveRoot(const char *path)
+{
+    char text[PATH_BUFFER + 80];
+    wsprintfA(text, "A whole drive is never deleted:\r\n%.259s", path);
+    MessageBoxA(NULL, text, "Zorvex", MB_OK | MB_ICONSTOP);
+}
