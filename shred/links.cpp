@@ -4,6 +4,18 @@
 #include "paths.h"
 
 int LinksHiddenByPlatform = -1;
+QueryFileInfo QueryFileName;
+LongPathName LengthenPath;
+static int LookedUp;
+
+/* Neither is on Windows 95 (no ntdll at all; GetLongPathNameA came with 98). */
+void LookUpLinkCalls(void)
+{
+    HMODULE ntdll = GetModuleHandleA("ntdll.dll");
+    QueryFileName = ntdll ? (QueryFileInfo)(void *)GetProcAddress(ntdll, "NtQueryInformationFile") : NULL;
+    LengthenPath = (LongPathName)(void *)GetProcAddress(GetModuleHandleA("kernel32.dll"), "GetLongPathNameA");
+    LookedUp = 1;
+}
 
 /* On Windows a link is a reparse point and says so in its attributes.
  * Wine shows a Unix symbolic link to a file as a plain file and follows it
@@ -42,20 +54,11 @@ static int EndsWithReached(const char *path, const WCHAR *reached, int reached_c
 
 int ResolvesElsewhere(const char *path)
 {
-    typedef LONG (WINAPI *QueryFileInfo)(HANDLE, void *, void *, ULONG, int);
-    typedef DWORD (WINAPI *LongPathName)(const char *, char *, DWORD);
-    static QueryFileInfo query;
-    static LongPathName lengthen;
-    static int looked;
     if (!PlatformHidesLinks())
         return 0;
-    if (!looked) {
-        HMODULE ntdll = GetModuleHandleA("ntdll.dll");
-        query = ntdll ? (QueryFileInfo)(void *)GetProcAddress(ntdll, "NtQueryInformationFile") : NULL;
-        lengthen = (LongPathName)(void *)GetProcAddress(GetModuleHandleA("kernel32.dll"), "GetLongPathNameA");
-        looked = 1;
-    }
-    if (!query)
+    if (!LookedUp)
+        LookUpLinkCalls();
+    if (!QueryFileName)
         return 0;
 
     char full[MAX_PATH];
@@ -69,7 +72,7 @@ int ResolvesElsewhere(const char *path)
     struct { ULONG length; WCHAR name[2 * MAX_PATH]; } reached;
     struct { void *status; ULONG_PTR information; } io;
     const int FILE_NAME_INFO_CLASS = 9;
-    LONG status = query(file, &io, &reached, sizeof reached, FILE_NAME_INFO_CLASS);
+    LONG status = QueryFileName(file, &io, &reached, sizeof reached, FILE_NAME_INFO_CLASS);
     CloseHandle(file);
     if (status != 0)
         return 0;
@@ -77,9 +80,10 @@ int ResolvesElsewhere(const char *path)
     if (EndsWithReached(full, reached.name, reached_chars))
         return 0;
     /* What is reached carries long names; a short one here must not look
-     * like a link. Asked only on a mismatch: it lists every folder above. */
+     * like a link. Asked only on a mismatch: it lists every folder above.
+     * Without the call a short name counts as a link: kept, never followed. */
     char longer[MAX_PATH];
-    if (lengthen && (got = lengthen(full, longer, sizeof longer)) > 0 && got < sizeof longer &&
+    if (LengthenPath && (got = LengthenPath(full, longer, sizeof longer)) > 0 && got < sizeof longer &&
         EndsWithReached(longer, reached.name, reached_chars))
         return 0;
     return 1;

@@ -56,6 +56,12 @@ int FindNextSubdir(HANDLE search, WIN32_FIND_DATAA *entry);
  * where every open follows them. LinksHiddenByPlatform: -1 until it is
  * known whether the handle-name test is needed (under Wine), then 0 or 1. */
 extern int LinksHiddenByPlatform;
+/* Looked up at run time, and null where the system lacks them. */
+typedef LONG (WINAPI *QueryFileInfo)(HANDLE, void *, void *, ULONG, int);
+typedef DWORD (WINAPI *LongPathName)(const char *, char *, DWORD);
+extern QueryFileInfo QueryFileName;
+extern LongPathName LengthenPath;
+void LookUpLinkCalls(void);
 int ResolvesElsewhere(const char *path);
 int IsLink(const char *path, DWORD attributes);
 void RemoveLink(const char *path, DWORD attributes);

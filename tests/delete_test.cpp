@@ -338,6 +338,30 @@ TEST_F(Drops, ShortNamesAreNotMistakenForLinks)
     EXPECT_FALSE(ResolvesElsewhere((top + "\\a rather long file name.text").c_str()));
 }
 
+// What Windows 95 lacks is looked up at run time; without it the link test
+// stays on the safe side.
+TEST_F(Drops, WithoutTheCallsOfNewerSystemsLinksAreStillNeverFollowed)
+{
+    std::string top = Folder("older");
+    WriteBytes(top + "\\a rather long file name.text", "x");
+    char shorter[MAX_PATH];
+    ASSERT_GT(GetShortPathNameA((top + "\\a rather long file name.text").c_str(), shorter, sizeof shorter), 0u);
+    LookUpLinkCalls();
+    ASSERT_NE(QueryFileName, (QueryFileInfo)NULL);
+    ASSERT_NE(LengthenPath, (LongPathName)NULL);
+    // No GetLongPathNameA (Windows 95, NT 4): a short name cannot be told
+    // from a link, so it is kept rather than followed.
+    LengthenPath = NULL;
+    EXPECT_TRUE(ResolvesElsewhere(shorter));
+    EXPECT_FALSE(ResolvesElsewhere((top + "\\a rather long file name.text").c_str()));
+    EXPECT_TRUE(ResolvesElsewhere("S:\\links\\dropped-file-link"));
+    // No ntdll (Windows 95): no file system there hides links.
+    QueryFileName = NULL;
+    EXPECT_FALSE(ResolvesElsewhere("S:\\links\\dropped-file-link"));
+    LookUpLinkCalls();
+    EXPECT_FALSE(ResolvesElsewhere(shorter));
+}
+
 TEST_F(Drops, FoldersThatCannotBeEnteredAreSkippedNotWalkedFromElsewhere)
 {
     ConfirmDelete = 0;

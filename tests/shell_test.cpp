@@ -421,36 +421,16 @@ TEST_F(Shell, WithoutTheLibraryTheWindowStartsAt50AndEveryAccessSaysSo)
     EXPECT_FALSE(OptionKeyExists("ConfirmDelete"));
 }
 
-static PROCESS_INFORMATION StartProgram()
-{
-    STARTUPINFOA si = { sizeof si };
-    PROCESS_INFORMATION pi = {};
-    char command[] = "S:\\bin\\zorvex32.exe";
-    EXPECT_TRUE(CreateProcessA(NULL, command, NULL, NULL, FALSE, 0, NULL, NULL, &si, &pi));
-    return pi;
-}
-
-static HWND WaitForWindow(const char *cls)
-{
-    for (int i = 0; i < 300; i++) {
-        HWND w = FindWindowA(cls, NULL);
-        if (w)
-            return w;
-        Sleep(20);
-    }
-    return NULL;
-}
-
 TEST_F(Shell, TheRealProgramRunsOncePerDesktop)
 {
-    PROCESS_INFORMATION first = StartProgram();
+    PROCESS_INFORMATION first = StartProgram("S:\\bin\\zorvex32.exe");
     HWND window = WaitForWindow(MAIN_CLASS);
     ASSERT_NE(window, (HWND)NULL);
     WaitForInputIdle(first.hProcess, 5000);
     ShowWindow(window, SW_MINIMIZE);
     ASSERT_TRUE(IsIconic(window));
 
-    PROCESS_INFORMATION second = StartProgram();
+    PROCESS_INFORMATION second = StartProgram("S:\\bin\\zorvex32.exe");
     ASSERT_EQ(WaitForSingleObject(second.hProcess, 20000), WAIT_OBJECT_0);
     DWORD code = 99;
     GetExitCodeProcess(second.hProcess, &code);

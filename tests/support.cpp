@@ -326,3 +326,23 @@ std::string Cwd()
     GetCurrentDirectoryA(sizeof here, here);
     return here;
 }
+
+PROCESS_INFORMATION StartProgram(const std::string &program, const char *folder)
+{
+    STARTUPINFOA si = { sizeof si };
+    PROCESS_INFORMATION pi = {};
+    std::string command = program;
+    EXPECT_TRUE(CreateProcessA(NULL, &command[0], NULL, NULL, FALSE, 0, NULL, folder, &si, &pi)) << program;
+    return pi;
+}
+
+HWND WaitForWindow(const char *cls)
+{
+    for (int i = 0; i < 300; i++) {
+        HWND w = FindWindowA(cls, NULL);
+        if (w)
+            return w;
+        Sleep(20);
+    }
+    return NULL;
+}

@@ -88,6 +88,11 @@ private:
     std::thread thread_;
 };
 
+// Starts a program (in `folder` when one is given) and waits for a
+// top-level window of a class; null after six seconds.
+PROCESS_INFORMATION StartProgram(const std::string &program, const char *folder = NULL);
+HWND WaitForWindow(const char *cls);
+
 // Helpers for the steps: a control's text and check state, a click.
 std::string ControlText(HWND dialog, int id);
 bool IsChecked(HWND dialog, int id);

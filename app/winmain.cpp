@@ -1,6 +1,0 @@
-#include "app.h"
-
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
-{
-    return ZorvexMain(instance);
-}
