@@ -6,4 +6,4 @@ set -u
 top=$(pwd)
 export ZORVEX_SANDBOX_TMP=/tmp
 echo "guest: $(uname -srm), $(/usr/lib/wine/wine --version), 32-bit Wine"
-ctest --test-dir "$top/build/i686" --output-on-failure -E '^binaries$'
+ctest --test-dir "$top/build/i686" --output-on-failure -E '^binaries'

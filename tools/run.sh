@@ -6,9 +6,10 @@
 # machine of tools/guest.sh, on this machine's display when there is one.
 set -eu
 top=$(cd "$(dirname "$0")/.." && pwd)
+# Wine first: whether this kernel runs its 32-bit loader decides the rest.
+sh "$top/tools/install-deps.sh"
 . "$top/tools/target.sh"
-[ "$I686_RUN" = native ] || extra="qemu-system-x86 debootstrap socat"
-sh "$top/tools/install-deps.sh" ${extra:-}
+[ "$I686_RUN" = native ] || sh "$top/tools/install-deps.sh" qemu-system-x86 debootstrap socat
 mkdir -p "$top/build"
 configure_and_build i686 ON
 echo "starting zorvex32.exe; files dropped on it are destroyed. Close it to end."
