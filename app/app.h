@@ -32,6 +32,10 @@ HWND StartMainWindow(HINSTANCE instance);
 int RunMessageLoop(void);
 void EndMainWindow(void);
 
+/* Every call of the help viewer goes through here; tests watch them. */
+extern BOOL (*ShowHelp)(HWND owner, LPCSTR file, UINT command, ULONG_PTR data);
+BOOL CallWinHelp(HWND owner, LPCSTR file, UINT command, ULONG_PTR data);
+
 void LoadIconSet(void);
 void FreeIconSets(void);
 

@@ -123,7 +123,7 @@ LRESULT OnCommand(HWND window, WPARAM wParam, LPARAM lParam)
     case CMD_DELETE_PLAIN: PlainDeleteCommand(window); break;
     case CMD_CAVEAT: RunCaveatDialog(window); break;
     case CMD_EXIT: SendMessageA(MainWindow, WM_CLOSE, 0, 0); break;
-    case CMD_HELP: WinHelpA(MainWindow, HELP_FILE, HELP_CONTENTS, 0); break;
+    case CMD_HELP: ShowHelp(MainWindow, HELP_FILE, HELP_CONTENTS, 0); break;
     case CMD_ICON_GRAY: PickIconColor(0); break;
     case CMD_ICON_RED: PickIconColor(1); break;
     case CMD_ICON_GREEN: PickIconColor(2); break;

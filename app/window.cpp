@@ -16,6 +16,13 @@ HWND Tooltip;
 HICON ClassIcon;
 HICON ClosedIcon;
 
+BOOL CallWinHelp(HWND owner, LPCSTR file, UINT command, ULONG_PTR data)
+{
+    return WinHelpA(owner, file, command, data);
+}
+
+BOOL (*ShowHelp)(HWND owner, LPCSTR file, UINT command, ULONG_PTR data) = CallWinHelp;
+
 struct IconPair { const char *open_name; const char *closed_name; };
 static const IconPair IconPairs[4] = {
     { "OPEN_ZORVEX", "AAA" },
@@ -188,7 +195,7 @@ void EndMainWindow(void)
 {
     DragAcceptFiles(MainWindow, FALSE);
     FreeIconSets();
-    WinHelpA(MainWindow, HELP_FILE, HELP_QUIT, 0);
+    ShowHelp(MainWindow, HELP_FILE, HELP_QUIT, 0);
 }
 
 int ZorvexMain(HINSTANCE instance)

@@ -28,7 +28,7 @@ INT_PTR CALLBACK CaveatProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPa
         return 1;
     case IDC_DIALOG_HELP:
         /* The viewer stays open: the program ends its use of help at exit. */
-        WinHelpA(dialog, HELP_FILE, HELP_KEY, (ULONG_PTR)"Caveat Emptor");
+        ShowHelp(dialog, HELP_FILE, HELP_KEY, (ULONG_PTR)"Caveat Emptor");
         return 1;
     }
     return 0;

@@ -56,7 +56,7 @@ INT_PTR CALLBACK SecurityProc(HWND dialog, UINT message, WPARAM wParam, LPARAM l
         EndDialog(dialog, 0);
         return TRUE;
     case IDC_DIALOG_HELP:
-        WinHelpA(dialog, HELP_FILE, HELP_KEY, (ULONG_PTR)"Security");
+        ShowHelp(dialog, HELP_FILE, HELP_KEY, (ULONG_PTR)"Security");
         return TRUE;
     }
     return FALSE;

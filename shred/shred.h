@@ -37,6 +37,7 @@ extern BOOL (*ShredFlush)(HANDLE file);
 extern BOOL (*ShredSetTimes)(HANDLE file, const FILETIME *created, const FILETIME *accessed,
                              const FILETIME *written);
 extern BOOL (*ShredRename)(LPCSTR from, LPCSTR to);
+extern BOOL (*ShredBeep)(UINT type);
 HANDLE OpenForShred(LPCSTR path);
 BOOL RemoveShredded(LPCSTR path);
 BOOL LengthOfFile(HANDLE file, LONGLONG *length);
@@ -44,5 +45,6 @@ BOOL WriteToFile(HANDLE file, const void *bytes, DWORD count, DWORD *written);
 BOOL FlushToDisk(HANDLE file);
 BOOL SetTimesOfFile(HANDLE file, const FILETIME *created, const FILETIME *accessed, const FILETIME *written);
 BOOL RenameFile(LPCSTR from, LPCSTR to);
+BOOL SoundBeep(UINT type);
 
 #endif

@@ -16,6 +16,7 @@ HANDLE OpenForShred(LPCSTR path)
 BOOL RemoveShredded(LPCSTR path) { return DeleteFileA(path); }
 BOOL FlushToDisk(HANDLE file) { return FlushFileBuffers(file); }
 BOOL RenameFile(LPCSTR from, LPCSTR to) { return MoveFileA(from, to); }
+BOOL SoundBeep(UINT type) { return MessageBeep(type); }
 
 BOOL WriteToFile(HANDLE file, const void *bytes, DWORD count, DWORD *written)
 {
@@ -44,6 +45,7 @@ BOOL (*ShredWrite)(HANDLE file, const void *bytes, DWORD count, DWORD *written) 
 BOOL (*ShredFlush)(HANDLE file) = FlushToDisk;
 BOOL (*ShredSetTimes)(HANDLE, const FILETIME *, const FILETIME *, const FILETIME *) = SetTimesOfFile;
 BOOL (*ShredRename)(LPCSTR from, LPCSTR to) = RenameFile;
+BOOL (*ShredBeep)(UINT type) = SoundBeep;
 
 static void ArrowCursor(void)
 {
@@ -53,7 +55,7 @@ static void ArrowCursor(void)
 static void RefuseFile(LPCSTR path, LPCSTR caption)
 {
     ArrowCursor();
-    MessageBeep(0);
+    ShredBeep(0);
     MessageBoxA(NULL, path, caption, MB_OK | MB_ICONQUESTION);
 }
 

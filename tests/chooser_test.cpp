@@ -298,24 +298,21 @@ TEST_F(DeleteCommand, DelShiftDelAndTheToolbarButtonOpenTheChooser)
     ShowWindow(MainWindow, SW_SHOW);
     SetForegroundWindow(MainWindow);
     SetFocus(MainWindow);
-    RunLoopFor(200);
     Chooser by_del, by_shift_del, by_button;
     {
         DialogScript script({ Choose(by_del, ""), Choose(by_shift_del, ""), Choose(by_button, "") });
-        PressKey(VK_DELETE, true);
-        PressKey(VK_DELETE, false);
-        RunLoopFor(500);
-        PressKey(VK_SHIFT, true);
-        PressKey(VK_DELETE, true);
-        PressKey(VK_DELETE, false);
-        PressKey(VK_SHIFT, false);
-        RunLoopFor(500);
         RECT r;
         ASSERT_TRUE(SendMessageA(Toolbar, TB_GETRECT, CMD_DELETE, (LPARAM)&r));
         LPARAM at = MAKELPARAM((r.left + r.right) / 2, (r.top + r.bottom) / 2);
-        PostMessageA(Toolbar, WM_LBUTTONDOWN, MK_LBUTTON, at);
-        PostMessageA(Toolbar, WM_LBUTTONUP, 0, at);
-        RunLoopFor(500);
+        int code = RunProgramLoop({
+            [] { Keystroke(VK_DELETE); },
+            [] { Keystroke(VK_DELETE, { VK_SHIFT }); },
+            [at] {
+                PostMessageA(Toolbar, WM_LBUTTONDOWN, MK_LBUTTON, at);
+                PostMessageA(Toolbar, WM_LBUTTONUP, 0, at);
+            },
+        }, 600);
+        EXPECT_EQ(code, LoopTimedOut);
         EXPECT_EQ(script.StepsTaken(), 3);
     }
     EXPECT_EQ(by_del.title, "Top Secret Delete");

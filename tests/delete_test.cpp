@@ -209,6 +209,8 @@ TEST_F(Drops, WithoutConfirmationEveryItemGoesAndFoldersNeedPermission)
     EXPECT_EQ(boxes[0].caption, "Zorvex");
     EXPECT_EQ(boxes[0].text, "Directory deletes NOT allowed.\r\nReset your options if you want to \r\ndelete a directory.");
     EXPECT_EQ(boxes[0].owner, (HWND)NULL);
+    EXPECT_EQ(boxes[0].icon, "stop");
+    EXPECT_EQ(boxes[0].buttons, std::vector<int>{ IDOK });
     EXPECT_FALSE(Exists(a));
     EXPECT_FALSE(Exists(b));
     EXPECT_EQ(ReadBytes(folder + "\\inside.txt"), "inside");

@@ -123,8 +123,11 @@ TEST_F(Dialogs, SecurityHelpLeavesTheDialogOpenWithItsChecks)
     SecurityLevel = 3;
     bool open_after_help = false;
     std::vector<int> after;
+    HWND shown = NULL;
+    HelpWatch help;
     {
         DialogScript script({ [&](HWND dialog) {
+            shown = dialog;
             Click(dialog, IDC_TOP_SECRET);
             Click(dialog, IDC_DIALOG_HELP);
             Sleep(300);
@@ -137,7 +140,11 @@ TEST_F(Dialogs, SecurityHelpLeavesTheDialogOpenWithItsChecks)
     EXPECT_TRUE(open_after_help);
     EXPECT_EQ(after, std::vector<int>{ IDC_TOP_SECRET });
     EXPECT_EQ(SecurityLevel, 3);
-    WinHelpA(MainWindow, HELP_FILE, HELP_QUIT, 0);
+    ASSERT_EQ(help.Calls().size(), 1u);
+    EXPECT_EQ(help.Calls()[0].owner, shown);
+    EXPECT_EQ(help.Calls()[0].file, "zorvex.hlp");
+    EXPECT_EQ(help.Calls()[0].command, (UINT)HELP_KEY);
+    EXPECT_EQ(help.Calls()[0].keyword, "Security");
 }
 
 TEST_F(Dialogs, AboutShowsItsRuntimeTextsAndClosesEveryWay)
@@ -220,9 +227,12 @@ TEST_F(Dialogs, CaveatKeepsItsFixedTextsAndHelpLeavesItOpen)
 {
     std::string caption, first, last;
     bool open_after_help = false;
+    HWND shown = NULL;
+    HelpWatch help;
     {
         DialogScript script({
             [&](HWND dialog) {
+                shown = dialog;
                 char text[64] = "";
                 GetWindowTextA(dialog, text, sizeof text);
                 caption = text;
@@ -247,5 +257,195 @@ TEST_F(Dialogs, CaveatKeepsItsFixedTextsAndHelpLeavesItOpen)
     EXPECT_EQ(caption, "Caveat Emptor");
     EXPECT_EQ(first, "It appears you are using a program");
     EXPECT_TRUE(open_after_help);
-    WinHelpA(MainWindow, HELP_FILE, HELP_QUIT, 0);
+    // Only the Help button calls the viewer; closing the dialog ends nothing.
+    ASSERT_EQ(help.Calls().size(), 1u);
+    EXPECT_EQ(help.Calls()[0].owner, shown);
+    EXPECT_EQ(help.Calls()[0].file, "zorvex.hlp");
+    EXPECT_EQ(help.Calls()[0].command, (UINT)HELP_KEY);
+    EXPECT_EQ(help.Calls()[0].keyword, "Caveat Emptor");
+}
+
+// The dialog templates as the program carries them: every control's id,
+// class, text, style and place, read from the module's own resources.
+namespace {
+
+struct Control {
+    int id;
+    std::string cls;   // "button" or "static"
+    std::string text;  // "*" for any text of the implementer's
+    DWORD style;
+    short x, y, cx, cy;
+};
+
+struct Template {
+    DWORD style;
+    short x, y, cx, cy;
+    std::string caption, font;
+    WORD points;
+    std::vector<Control> controls;
+};
+
+std::string Narrow(const WORD *&p)
+{
+    std::string out;
+    while (*p)
+        out += (char)*p++;
+    p++;
+    return out;
+}
+
+// A name or an ordinal, as templates store them; ordinals as "#n".
+std::string NameOrOrdinal(const WORD *&p)
+{
+    if (*p == 0xFFFF) {
+        p++;
+        return "#" + std::to_string(*p++);
+    }
+    return Narrow(p);
+}
+
+Template ReadTemplate(int id)
+{
+    Template t = {};
+    HRSRC found = FindResourceA(GetModuleHandleA(NULL), MAKEINTRESOURCEA(id), (LPCSTR)RT_DIALOG);
+    EXPECT_NE(found, (HRSRC)NULL) << "template " << id;
+    if (!found)
+        return t;
+    const DLGTEMPLATE *head = (const DLGTEMPLATE *)LockResource(LoadResource(GetModuleHandleA(NULL), found));
+    t.style = head->style;
+    t.x = head->x; t.y = head->y; t.cx = head->cx; t.cy = head->cy;
+    const WORD *p = (const WORD *)(head + 1);
+    NameOrOrdinal(p);   // menu
+    NameOrOrdinal(p);   // class
+    t.caption = Narrow(p);
+    if (t.style & DS_SETFONT) {
+        t.points = *p++;
+        t.font = Narrow(p);
+    }
+    for (int i = 0; i < head->cdit; i++) {
+        p = (const WORD *)(((ULONG_PTR)p + 3) & ~(ULONG_PTR)3);
+        const DLGITEMTEMPLATE *item = (const DLGITEMTEMPLATE *)p;
+        Control c = { (short)item->id, "", "", item->style, item->x, item->y, item->cx, item->cy };
+        p = (const WORD *)(item + 1);
+        // Stored as an ordinal or by name: the dialog manager takes both.
+        std::string cls = NameOrOrdinal(p);
+        CharLowerA(&cls[0]);
+        c.cls = cls == "#128" ? "button" : cls == "#130" ? "static" : cls;
+        c.text = NameOrOrdinal(p);
+        WORD extra = *p++;
+        p = (const WORD *)((const BYTE *)p + extra);
+        t.controls.push_back(c);
+    }
+    return t;
+}
+
+void Compare(int id, const Template &want)
+{
+    Template got = ReadTemplate(id);
+    std::string where = "template " + std::to_string(id);
+    EXPECT_EQ(got.style, want.style) << where;
+    EXPECT_EQ(got.x, want.x) << where;
+    EXPECT_EQ(got.y, want.y) << where;
+    EXPECT_EQ(got.cx, want.cx) << where;
+    EXPECT_EQ(got.cy, want.cy) << where;
+    EXPECT_EQ(got.caption, want.caption) << where;
+    EXPECT_EQ(got.points, 8) << where;
+    EXPECT_EQ(got.font, "MS Sans Serif") << where;
+    ASSERT_EQ(got.controls.size(), want.controls.size()) << where;
+    for (size_t i = 0; i < want.controls.size(); i++) {
+        const Control &g = got.controls[i], &w = want.controls[i];
+        std::string at = where + ", control #" + std::to_string(i) + " (" + w.text + ")";
+        EXPECT_EQ(g.id, w.id) << at;
+        EXPECT_EQ(g.cls, w.cls) << at;
+        if (w.text == "*")
+            EXPECT_FALSE(g.text.empty()) << at;
+        else
+            EXPECT_EQ(g.text, w.text) << at;
+        EXPECT_EQ(g.style, w.style) << at << std::hex << ": 0x" << g.style << " against 0x" << w.style;
+        EXPECT_EQ(g.x, w.x) << at;
+        EXPECT_EQ(g.y, w.y) << at;
+        EXPECT_EQ(g.cx, w.cx) << at;
+        EXPECT_EQ(g.cy, w.cy) << at;
+    }
+}
+
+const DWORD Modal = WS_POPUP | WS_VISIBLE | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_SETFONT;
+const DWORD Child = WS_CHILD | WS_VISIBLE;
+const DWORD Default = Child | BS_DEFPUSHBUTTON | WS_TABSTOP;
+const DWORD Push = Child | BS_PUSHBUTTON | WS_TABSTOP;
+const DWORD Centre = Child | SS_CENTER | WS_GROUP;
+const DWORD Left = Child | SS_LEFT | WS_GROUP;
+const DWORD Right = Child | SS_RIGHT | WS_GROUP;
+const DWORD Icon = Child | SS_ICON;
+const DWORD Frame = Child | BS_GROUPBOX;
+
+} // namespace
+
+TEST(Templates, SecurityLevel)
+{
+    Compare(IDD_SECURITY, { Modal, 20, 26, 147, 92, "Security Level", "", 0, {
+        { IDOK, "button", "OK", Default, 91, 7, 50, 14 },
+        { IDCANCEL, "button", "Cancel", Push, 91, 24, 50, 14 },
+        { 9, "button", "Help", Push, 91, 42, 50, 14 },
+        { 101, "button", "Top Secret", Child | BS_RADIOBUTTON | WS_TABSTOP, 15, 17, 60, 12 },
+        { 102, "button", "Secret", Child | BS_RADIOBUTTON, 15, 34, 60, 12 },
+        { 103, "button", "Confidential", Child | BS_RADIOBUTTON, 15, 51, 60, 12 },
+        { 104, "button", "Restricted", Child | BS_RADIOBUTTON, 15, 68, 60, 12 },
+        { -1, "button", "Security Level", Frame, 5, 3, 78, 84 },
+    } });
+}
+
+TEST(Templates, ConfirmationAndProgress)
+{
+    Compare(IDD_CONFIRM, { Modal, 6, 84, 350, 42, "DIALOG_3", "", 0, {
+        { IDOK, "button", "OK", Default, 96, 22, 50, 14 },
+        { 7, "button", "No", Push, 150, 22, 50, 14 },
+        { IDCANCEL, "button", "Cancel", Push, 204, 22, 50, 14 },
+        { 102, "static", "This is a justified test", Child | SS_CENTER | WS_BORDER | WS_GROUP, 6, 6, 336, 10 },
+    } });
+    Compare(IDD_PROGRESS, { WS_POPUP | WS_BORDER | DS_ABSALIGN | DS_SETFONT, 9, 57, 315, 24, "", "", 0, {
+        { 101, "static", "", Child | SS_CENTER | WS_BORDER, 7, 7, 301, 10 },
+    } });
+}
+
+TEST(Templates, About)
+{
+    Compare(IDD_ABOUT, { Modal, 9, 15, 204, 245, "", "", 0, {
+        { -1, "static", "*", Centre, 64, 217, 97, 12 },
+        { -1, "static", "*", Left, 52, 171, 103, 9 },
+        { -1, "static", "*", Left, 52, 160, 60, 9 },
+        { IDOK, "button", "Ave Atque Vale", Default, 66, 134, 72, 17 },
+        { -1, "static", "*", Centre, 49, 102, 105, 9 },
+        { -1, "static", "*", Centre, 42, 111, 120, 8 },
+        { -1, "static", "*", Centre, 45, 119, 113, 9 },
+        { -1, "static", "*", Centre | WS_TABSTOP, 49, 94, 105, 9 },
+        { -1, "static", "LOGO", Icon, 43, 211, 18, 20 },
+        { 110, "static", "aaa", Icon, 93, 37, 18, 20 },
+        { 203, "static", "VERSION", Centre | WS_TABSTOP, 43, 27, 117, 8 },
+        { 100, "static", "File Zorvex", Centre, 34, 18, 135, 10 },
+        { -1, "button", "", Frame, 7, 3, 189, 234 },
+        { -1, "static", "*", Left, 52, 182, 119, 8 },
+        { -1, "static", "*", Left, 52, 194, 133, 8 },
+        { -1, "static", "FTP", Right, 22, 194, 22, 8 },
+        { -1, "static", "WWW", Right, 22, 182, 22, 8 },
+        { -1, "static", "Email", Right, 22, 171, 22, 8 },
+        { -1, "static", "Fax", Right, 22, 160, 22, 8 },
+    } });
+}
+
+TEST(Templates, CaveatEmptor)
+{
+    Compare(IDD_CAVEAT, { Modal, 6, 15, 169, 173, "Caveat Emptor", "", 0, {
+        { IDOK, "button", "OK", Default, 32, 154, 50, 14 },
+        { -1, "button", "", Frame, 6, 3, 157, 145 },
+        { -1, "static", "It appears you are using a program", Centre, 19, 17, 130, 8 },
+        { -1, "static", "other than the standard:", Centre, 24, 31, 120, 8 },
+        { -1, "static", "Microsoft Windows", Centre, 28, 51, 112, 8 },
+        { -1, "static", "'Program Manager'", Centre, 28, 64, 113, 8 },
+        { -1, "static", "Application (progman.exe)", Centre, 28, 78, 113, 8 },
+        { -1, "static", "Use of a program shell other the 'Program", Centre, 10, 99, 148, 8 },
+        { -1, "static", "Manager' may cause inconsistenties", Centre, 16, 114, 137, 8 },
+        { -1, "static", "to appear in this and other applications", Centre, 14, 128, 140, 8 },
+        { 9, "button", "Help", Push, 86, 154, 50, 14 },
+    } });
 }

@@ -176,9 +176,21 @@ protected:
 
 } // namespace
 
+// What the program asks of the viewer when the contents are wanted.
+static void ExpectContentsCall(const HelpWatch &help)
+{
+    ASSERT_EQ(help.Calls().size(), 1u);
+    EXPECT_EQ(help.Calls()[0].owner, MainWindow);
+    EXPECT_EQ(help.Calls()[0].file, "zorvex.hlp");
+    EXPECT_EQ(help.Calls()[0].command, (UINT)HELP_CONTENTS);
+    EXPECT_EQ(help.Calls()[0].data, 0u);
+}
+
 TEST_F(Help, HelpCommandShowsTheContentsTopic)
 {
+    HelpWatch help(true);
     Command(CMD_HELP);
+    ExpectContentsCall(help);
     std::string shown = WaitForText(ContentsText);
     EXPECT_NE(shown.find(ContentsText), std::string::npos) << shown;
     EXPECT_NE(shown.find("Shift+Del"), std::string::npos);
@@ -190,10 +202,9 @@ TEST_F(Help, F1ShowsTheContentsTopic)
     ShowWindow(MainWindow, SW_SHOW);
     SetForegroundWindow(MainWindow);
     SetFocus(MainWindow);
-    RunLoopFor(200);
-    PressKey(VK_F1, true);
-    PressKey(VK_F1, false);
-    RunLoopFor(300);
+    HelpWatch help(true);
+    EXPECT_EQ(RunProgramLoop({ [] { Keystroke(VK_F1); } }), LoopTimedOut);
+    ExpectContentsCall(help);
     std::string shown = WaitForText(ContentsText);
     EXPECT_NE(shown.find(ContentsText), std::string::npos) << shown;
 }
@@ -306,8 +317,14 @@ TEST_F(Help, OnWineTheHelpButtonsLeaveTheViewerWhereItIs)
 TEST_F(Help, LeavingTheProgramClosesTheViewer)
 {
     ASSERT_TRUE(ShowContents());
+    HelpWatch help(true);
     PostMessageA(MainWindow, WM_CLOSE, 0, 0);
     EXPECT_EQ(RunMessageLoop(), 0);
     EndMainWindow();
+    ASSERT_EQ(help.Calls().size(), 1u);
+    EXPECT_EQ(help.Calls()[0].owner, MainWindow);
+    EXPECT_EQ(help.Calls()[0].file, "zorvex.hlp");
+    EXPECT_EQ(help.Calls()[0].command, (UINT)HELP_QUIT);
+    EXPECT_EQ(help.Calls()[0].data, 0u);
     EXPECT_TRUE(WaitNoViewer());
 }

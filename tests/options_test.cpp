@@ -239,6 +239,8 @@ TEST_F(Options, ALibraryThatDoesNotLoadLeavesValuesAndSaysSo)
         EXPECT_EQ(box.caption, "Zorvex");
         EXPECT_EQ(box.text, "Unable to load ostrel32.dll");
         EXPECT_EQ(box.owner, (HWND)NULL);
+        EXPECT_EQ(box.icon, "");   // an OK button and no icon
+        EXPECT_EQ(box.buttons, std::vector<int>{ IDOK });
     }
     EXPECT_EQ(SecurityLevel, 3);
     EXPECT_EQ(UseShiftKey, 0);

@@ -122,22 +122,55 @@ TEST_F(Registry, DeleteNeedsTheParentAndTheChild)
     EXPECT_TRUE(KeyExists(parent));
 }
 
-TEST_F(Registry, NoKeyHandleIsLeftOpen)
+// The process's own handles, as the system's handle table lists them
+// (GetProcessHandleCount answers 0 under Wine).
+static int OwnHandles()
 {
-    // Each call opens and closes; a leaked handle would keep the key from
-    // being deleted with RegDeleteKey on some systems, so count handles.
+    struct Entry { ULONG owner; BYTE type, flags; USHORT value; void *object; ULONG access; };
+    struct Table { ULONG count; Entry entries[1]; };
+    typedef LONG (WINAPI *QuerySystem)(int, void *, ULONG, ULONG *);
+    QuerySystem query = (QuerySystem)(void *)GetProcAddress(GetModuleHandleA("ntdll.dll"), "NtQuerySystemInformation");
+    std::vector<char> buffer(1 << 20);
+    ULONG size = 0;
+    const int SYSTEM_HANDLE_INFORMATION = 16;
+    while (query(SYSTEM_HANDLE_INFORMATION, buffer.data(), (ULONG)buffer.size(), &size) == (LONG)0xC0000004)
+        buffer.resize(buffer.size() * 2);
+    Table *table = (Table *)buffer.data();
+    int own = 0;
+    for (ULONG i = 0; i < table->count; i++)
+        own += table->entries[i].owner == GetCurrentProcessId();
+    return own;
+}
+
+TEST_F(Registry, EveryRoutineClosesWhatItOpened)
+{
     std::string path = Path("Handles");
     ASSERT_EQ(CheckForRegCreateEx(HKEY_CURRENT_USER, path.c_str(), 1), REG_OK);
-    DWORD before = 0, after = 0;
-    GetProcessHandleCount(GetCurrentProcess(), &before);
+    // The count sees a leak: 50 keys opened and not closed.
+    int start = OwnHandles();
+    std::vector<HKEY> leaked(50);
+    for (HKEY &key : leaked)
+        ASSERT_EQ(RegOpenKeyA(HKEY_CURRENT_USER, path.c_str(), &key), ERROR_SUCCESS);
+    EXPECT_GE(OwnHandles(), start + 50);
+    for (HKEY key : leaked)
+        RegCloseKey(key);
+    EXPECT_LE(OwnHandles(), start);
+
+    int before = OwnHandles();
     char out[REG_OUT_SIZE];
     for (int i = 0; i < 50; i++) {
-        CheckForRegCreateEx(HKEY_CURRENT_USER, path.c_str(), 1);
+        CheckForRegCreateEx(HKEY_CURRENT_USER, path.c_str(), 1);          // exists
+        CheckForRegCreateEx(HKEY_CURRENT_USER, Path("Made").c_str(), 1);  // created, then exists
+        CheckForRegCreateEx(HKEY_CURRENT_USER, Path("Never").c_str(), 0);
         SetRegValueEx(HKEY_CURRENT_USER, path.c_str(), std::string(90, 'z').c_str());
+        SetRegValueEx(HKEY_CURRENT_USER, Path("Nope").c_str(), "x");
         GetRegValueEx(HKEY_CURRENT_USER, path.c_str(), out);   // fails: too long
+        SetRegValueEx(HKEY_CURRENT_USER, path.c_str(), "short");
+        GetRegValueEx(HKEY_CURRENT_USER, path.c_str(), out);
         GetRegValueEx(HKEY_CURRENT_USER, Path("Nope").c_str(), out);
         DeleteRegKeyEx(HKEY_CURRENT_USER, path.c_str(), "Nope");
+        DeleteRegKeyEx(HKEY_CURRENT_USER, Path("Nope").c_str(), "x");
+        DeleteRegKeyEx(HKEY_CURRENT_USER, Base, "Made");
     }
-    GetProcessHandleCount(GetCurrentProcess(), &after);
-    EXPECT_LE(after, before + 2);
+    EXPECT_EQ(OwnHandles(), before);
 }

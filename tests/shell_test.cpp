@@ -384,6 +384,19 @@ TEST_F(Shell, WindowPositionIsSavedOnMoveAndRestoredAtTheNextStart)
     EXPECT_EQ(Position().y, 77);
 }
 
+// Alt+X through the program's own loop: the accelerator table, not the
+// menu, ends it with code 0. The same key without Alt does nothing.
+TEST_F(Shell, AltXInTheProgramsOwnLoopEndsItWithCodeZero)
+{
+    ASSERT_NE(Start(), (HWND)NULL);
+    SetForegroundWindow(MainWindow);
+    SetFocus(MainWindow);
+    EXPECT_EQ(RunProgramLoop({ [] { Keystroke('X'); } }), LoopTimedOut);
+    EXPECT_TRUE(IsWindow(MainWindow));
+    EXPECT_EQ(RunProgramLoop({ [] { Keystroke('X', { VK_MENU }); } }), 0);
+    EXPECT_TRUE(IsWindow(MainWindow));   // WM_CLOSE only posts the quit
+}
+
 TEST_F(Shell, AWindowClosedWhileAnIconReopensWhereItLastStood)
 {
     ASSERT_NE(Start(), (HWND)NULL);

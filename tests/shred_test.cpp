@@ -87,6 +87,13 @@ std::string Pattern(size_t size, unsigned seed)
     return s;
 }
 
+std::vector<UINT> Beeps;
+BOOL CountBeep(UINT type)
+{
+    Beeps.push_back(type);
+    return TRUE;
+}
+
 class Shredder : public testing::Test {
 protected:
     std::string dir;
@@ -389,6 +396,8 @@ TEST_F(Shredder, MissingReadOnlyAndFolderPathsAreRefusedWithABox)
     SetFileAttributesA(locked.c_str(), FILE_ATTRIBUTE_READONLY);
     CreateDirectoryA(folder.c_str(), NULL);
     std::vector<SeenBox> boxes;
+    Beeps.clear();
+    ShredBeep = CountBeep;
     {
         BoxAnswerer answer;
         EXPECT_EQ(Shred(missing, 4, 1), 0);
@@ -396,6 +405,8 @@ TEST_F(Shredder, MissingReadOnlyAndFolderPathsAreRefusedWithABox)
         EXPECT_EQ(Shred(folder, 4, 1), 0);
         boxes = answer.Boxes();
     }
+    ShredBeep = SoundBeep;
+    EXPECT_EQ(Beeps, (std::vector<UINT>{ 0, 0, 0 }));   // the default beep before each box
     ASSERT_EQ(boxes.size(), 3u);
     EXPECT_EQ(boxes[0].caption, "File NOT Deleted");
     EXPECT_EQ(boxes[0].text, missing);
@@ -404,8 +415,11 @@ TEST_F(Shredder, MissingReadOnlyAndFolderPathsAreRefusedWithABox)
     // Opening a folder as a file fails on NT, which reports it as a file.
     EXPECT_TRUE(boxes[2].caption == "File NOT Deleted" || boxes[2].caption == "Directory (Folder) NOT Deleted");
     EXPECT_EQ(boxes[2].text, folder);
-    for (const SeenBox &box : boxes)
+    for (const SeenBox &box : boxes) {
         EXPECT_EQ(box.owner, (HWND)NULL);
+        EXPECT_EQ(box.icon, "question");
+        EXPECT_EQ(box.buttons, std::vector<int>{ IDOK });
+    }
     EXPECT_EQ(Seen.calls, 0);
     SetFileAttributesA(locked.c_str(), FILE_ATTRIBUTE_NORMAL);
     EXPECT_EQ(ReadBytes(locked), "keep me");

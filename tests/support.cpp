@@ -249,19 +249,37 @@ void PressShift(bool down)
     Sleep(50);
 }
 
-void RunLoopFor(DWORD ms)
+static std::vector<std::function<void()>> LoopSteps;
+static size_t LoopStep;
+
+static void CALLBACK NextLoopStep(HWND, UINT, UINT_PTR timer, DWORD)
 {
-    DWORD end = GetTickCount() + ms;
-    MSG msg;
-    while (GetTickCount() < end) {
-        while (PeekMessageA(&msg, NULL, 0, 0, PM_REMOVE)) {
-            if (!TranslateAcceleratorA(MainWindow, Accelerators, &msg)) {
-                TranslateMessage(&msg);
-                DispatchMessageA(&msg);
-            }
-        }
-        Sleep(10);
+    if (LoopStep < LoopSteps.size()) {
+        LoopSteps[LoopStep++]();
+        return;
     }
+    KillTimer(NULL, timer);
+    PostQuitMessage(LoopTimedOut);
+}
+
+int RunProgramLoop(const std::vector<std::function<void()>> &steps, DWORD gap)
+{
+    LoopSteps = steps;
+    LoopStep = 0;
+    UINT_PTR timer = SetTimer(NULL, 0, gap, NextLoopStep);
+    int code = RunMessageLoop();
+    KillTimer(NULL, timer);
+    return code;
+}
+
+void Keystroke(WORD key, std::vector<WORD> held)
+{
+    for (WORD k : held)
+        PressKey(k, true);
+    PressKey(key, true);
+    PressKey(key, false);
+    for (auto k = held.rbegin(); k != held.rend(); ++k)
+        PressKey(*k, false);
 }
 
 DialogScript::DialogScript(std::vector<std::function<void(HWND)>> steps)
@@ -345,4 +363,33 @@ HWND WaitForWindow(const char *cls)
         Sleep(20);
     }
     return NULL;
+}
+
+static std::vector<HelpCall> SeenHelp;
+static bool ForwardHelp;
+
+static BOOL RecordHelp(HWND owner, LPCSTR file, UINT command, ULONG_PTR data)
+{
+    HelpCall call = { owner, file ? file : "<null>", command, "", data };
+    if (command == HELP_KEY && data)
+        call.keyword = (const char *)data;
+    SeenHelp.push_back(call);
+    return ForwardHelp ? CallWinHelp(owner, file, command, data) : TRUE;
+}
+
+HelpWatch::HelpWatch(bool forward)
+{
+    SeenHelp.clear();
+    ForwardHelp = forward;
+    ShowHelp = RecordHelp;
+}
+
+HelpWatch::~HelpWatch()
+{
+    ShowHelp = CallWinHelp;
+}
+
+const std::vector<HelpCall> &HelpWatch::Calls() const
+{
+    return SeenHelp;
 }

@@ -36,9 +36,14 @@ std::string Cwd();
 void PressKey(WORD key, bool down);
 void PressShift(bool down);
 
-// Runs the program's own loop for a while: the main window's accelerators
-// first, as the program does.
-void RunLoopFor(DWORD ms);
+// Runs the program's own message loop (RunMessageLoop) and, from a timer,
+// carries out one step every `gap` milliseconds. One gap after the last
+// step it ends the loop with LoopTimedOut, unless the program ended it
+// first. Returns the loop's exit code.
+const int LoopTimedOut = 99;
+int RunProgramLoop(const std::vector<std::function<void()>> &steps, DWORD gap = 300);
+// Presses and releases a key, with modifiers held around it.
+void Keystroke(WORD key, std::vector<WORD> held = {});
 
 // Pumps the calling thread's messages until none is left.
 void PumpMessages();
@@ -92,6 +97,22 @@ private:
 // top-level window of a class; null after six seconds.
 PROCESS_INFORMATION StartProgram(const std::string &program, const char *folder = NULL);
 HWND WaitForWindow(const char *cls);
+
+// Every call the program makes of the help viewer while one of these
+// lives; with `forward` each also reaches Wine's real viewer.
+struct HelpCall {
+    HWND owner;
+    std::string file;
+    UINT command;
+    std::string keyword;   // HELP_KEY's data
+    ULONG_PTR data;
+};
+class HelpWatch {
+public:
+    explicit HelpWatch(bool forward = false);
+    ~HelpWatch();
+    const std::vector<HelpCall> &Calls() const;
+};
 
 // Helpers for the steps: a control's text and check state, a click.
 std::string ControlText(HWND dialog, int id);
