@@ -83,6 +83,7 @@ void DeleteCommand(HWND owner)
     }
     HWND popup = CreateProgressPopup();
     ForgetLeftInPlace();
+    BeginShredRequest();
     DeletePath(popup, WorkPath, level, ExtendBeforeOverwrite);
     CloseProgressPopup(popup);
     ReportLeftInPlace();

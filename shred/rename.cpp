@@ -24,7 +24,7 @@ int _ChangeFileName(int level, char *new_path, char *current_path)
         char *drive = parts[DRIVE_PART], *dir = parts[DIR_PART], *name = parts[RANDOM_PART];
         SplitPath(current_path, drive, RenameSizes[DRIVE_PART], dir, RenameSizes[DIR_PART],
                   parts[NAME_PART], RenameSizes[NAME_PART], parts[EXT_PART], RenameSizes[EXT_PART]);
-        SeedRandom(ClockSeconds());
+        SeedRandom(ShredClock());
 
         int letters = lstrlenA(current_path) + 2;
         int length = letters < RENAME_MAX_LETTERS ? letters : RENAME_MAX_LETTERS;

@@ -103,10 +103,17 @@ void DeletePath(HWND popup, const char *path, int level, int extend)
 
 void ShowProgress(HWND popup, const char *path)
 {
+    if (popup)
+        ShowProgressOf(popup, path, IsFolder(path));
+}
+
+/* The popup's text is set only when it changes. */
+void ShowProgressOf(HWND popup, const char *path, int folder)
+{
     if (!popup)
         return;
     char shown[PROGRESS_BUFFER];
-    if (IsFolder(path)) {
+    if (folder) {
         lstrcpynA(shown, path, sizeof shown);
     } else {
         char name[PROGRESS_BUFFER], ext[PROGRESS_BUFFER];
@@ -114,11 +121,15 @@ void ShowProgress(HWND popup, const char *path)
         lstrcpynA(shown, name, sizeof shown);
         lstrcpynA(shown + lstrlenA(shown), ext, sizeof shown - lstrlenA(shown));
     }
-    lstrcpyA(ProgressText, "Deleting ");
+    char text[PROGRESS_BUFFER];
+    lstrcpyA(text, "Deleting ");
     /* Cut to fit: a long folder path would not. */
-    lstrcpynA(ProgressText + lstrlenA(ProgressText), shown, PROGRESS_BUFFER - lstrlenA(ProgressText));
+    lstrcpynA(text + lstrlenA(text), shown, PROGRESS_BUFFER - lstrlenA(text));
     if (!IsWindowVisible(popup))
         ShowWindow(popup, SW_SHOW);
+    else if (lstrcmpA(text, ProgressText) == 0)
+        return;
+    lstrcpyA(ProgressText, text);
     SendMessageA(popup, WM_COMMAND, CMD_PROGRESS_TEXT, 0);
 }
 
@@ -173,6 +184,7 @@ void DeleteDroppedFiles(HWND owner, HDROP drop, int level)
 {
     HWND popup = CreateProgressPopup();
     ForgetLeftInPlace();
+    BeginShredRequest();
     UINT count = DragQueryFileA(drop, 0xFFFFFFFF, NULL, 0);
     UINT remaining = count;
     ConfirmReply = REPLY_PENDING;

@@ -24,6 +24,7 @@ int RequestLevel(void);
 void DiscardShiftState(void);
 void DeletePath(HWND popup, const char *path, int level, int extend);
 void ShowProgress(HWND popup, const char *path);
+void ShowProgressOf(HWND popup, const char *path, int folder);
 void DeleteDroppedFiles(HWND owner, HDROP drop, int level);
 HWND CreateProgressPopup(void);
 void CloseProgressPopup(HWND popup);

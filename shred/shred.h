@@ -38,6 +38,8 @@ extern BOOL (*ShredSetTimes)(HANDLE file, const FILETIME *created, const FILETIM
                              const FILETIME *written);
 extern BOOL (*ShredRename)(LPCSTR from, LPCSTR to);
 extern BOOL (*ShredBeep)(UINT type);
+extern BOOL (*ShredGeometry)(LPCSTR root, DWORD *sectors_per_cluster, DWORD *bytes_per_sector);
+extern unsigned long (*ShredClock)(void);
 HANDLE OpenForShred(LPCSTR path);
 BOOL RemoveShredded(LPCSTR path);
 BOOL LengthOfFile(HANDLE file, LONGLONG *length);
@@ -46,5 +48,14 @@ BOOL FlushToDisk(HANDLE file);
 BOOL SetTimesOfFile(HANDLE file, const FILETIME *created, const FILETIME *accessed, const FILETIME *written);
 BOOL RenameFile(LPCSTR from, LPCSTR to);
 BOOL SoundBeep(UINT type);
+BOOL GeometryOfDrive(LPCSTR root, DWORD *sectors_per_cluster, DWORD *bytes_per_sector);
+
+/* A request asks each drive's geometry once and sets a cursor only when it
+ * changes: both are forgotten when a request starts. */
+void BeginShredRequest(void);
+/* Set while a walk runs: the wait cursor stays up from file to file. */
+extern int WalkRunning;
+void ShowWaitCursor(void);
+void ShowArrowCursor(void);
 
 #endif

@@ -18,6 +18,12 @@ BOOL FlushToDisk(HANDLE file) { return FlushFileBuffers(file); }
 BOOL RenameFile(LPCSTR from, LPCSTR to) { return MoveFileA(from, to); }
 BOOL SoundBeep(UINT type) { return MessageBeep(type); }
 
+BOOL GeometryOfDrive(LPCSTR root, DWORD *sectors_per_cluster, DWORD *bytes_per_sector)
+{
+    DWORD free_clusters, clusters;
+    return GetDiskFreeSpaceA(root, sectors_per_cluster, bytes_per_sector, &free_clusters, &clusters);
+}
+
 BOOL WriteToFile(HANDLE file, const void *bytes, DWORD count, DWORD *written)
 {
     return WriteFile(file, bytes, count, written, NULL);
@@ -46,10 +52,54 @@ BOOL (*ShredFlush)(HANDLE file) = FlushToDisk;
 BOOL (*ShredSetTimes)(HANDLE, const FILETIME *, const FILETIME *, const FILETIME *) = SetTimesOfFile;
 BOOL (*ShredRename)(LPCSTR from, LPCSTR to) = RenameFile;
 BOOL (*ShredBeep)(UINT type) = SoundBeep;
+BOOL (*ShredGeometry)(LPCSTR root, DWORD *sectors_per_cluster, DWORD *bytes_per_sector) = GeometryOfDrive;
+unsigned long (*ShredClock)(void) = ClockSeconds;
+
+int WalkRunning;
+static HCURSOR ShownCursor;
+
+/* Only a change of cursor reaches the window system: a walk would
+ * otherwise set the same one twice for every file. */
+static void ShowCursorOf(LPCSTR id)
+{
+    HCURSOR cursor = LoadCursor(NULL, id);
+    if (cursor != ShownCursor)
+        SetCursor(cursor);
+    ShownCursor = cursor;
+}
+
+void ShowWaitCursor(void) { ShowCursorOf(IDC_WAIT); }
+void ShowArrowCursor(void) { ShowCursorOf(IDC_ARROW); }
 
 static void ArrowCursor(void)
 {
-    SetCursor(LoadCursor(NULL, IDC_ARROW));
+    ShowArrowCursor();
+}
+
+static char GeometryRoot[4];
+static WORD GeometryChunk;
+
+void BeginShredRequest(void)
+{
+    GeometryRoot[0] = 0;
+    ShownCursor = NULL;
+}
+
+/* The chunk of the drive whose root is given ("C:\"), asked once per
+ * request and drive. */
+static WORD ChunkOfDrive(const char *root)
+{
+    if (GeometryRoot[0] && lstrcmpiA(GeometryRoot, root) == 0)
+        return GeometryChunk;
+    DWORD sectors, bytes_per_sector;
+    WORD chunk = 512;
+    if (ShredGeometry(root, &sectors, &bytes_per_sector))
+        chunk = ChunkSizeFromGeometry(sectors, bytes_per_sector);
+    if (lstrlenA(root) < (int)sizeof GeometryRoot) {
+        lstrcpyA(GeometryRoot, root);
+        GeometryChunk = chunk;
+    }
+    return chunk;
 }
 
 static void RefuseFile(LPCSTR path, LPCSTR caption)
@@ -160,7 +210,7 @@ static void OverwriteLoop(HANDLE file, int level, HGLOBAL chunk_block, WORD chun
         if (count != chunk)
             last = 1;
 
-        SeedRandom(ClockSeconds());
+        SeedRandom(ShredClock());
         UINT id = (UINT)(DrawRandom() % FILL_TEXT_COUNT) + 1;
         int changed = id != loaded_id;   /* at most once a second */
         if (changed) {
@@ -187,7 +237,7 @@ static void OverwriteLoop(HANDLE file, int level, HGLOBAL chunk_block, WORD chun
 
 int ShredFile(int level, int extend)
 {
-    SetCursor(LoadCursor(NULL, IDC_WAIT));
+    ShowWaitCursor();
 
     HANDLE file = ShredOpen(ScratchPath);
     if (file == INVALID_HANDLE_VALUE) {
@@ -212,10 +262,7 @@ int ShredFile(int level, int extend)
     lstrcpyA(ScratchPath, drive);
     lstrcatA(ScratchPath, "\\");
 
-    DWORD sectors, bytes_per_sector, free_clusters, clusters;
-    WORD chunk = 512;
-    if (GetDiskFreeSpaceA(ScratchPath, &sectors, &bytes_per_sector, &free_clusters, &clusters))
-        chunk = ChunkSizeFromGeometry(sectors, bytes_per_sector);
+    WORD chunk = ChunkOfDrive(ScratchPath);
 
     HGLOBAL chunk_block = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, (DWORD)chunk + 10);
     if (!chunk_block) {
@@ -265,6 +312,7 @@ int ShredFile(int level, int extend)
     ShredRemove(new_path);
 
     GlobalFree(chunk_block);
-    ArrowCursor();
+    if (!WalkRunning)
+        ArrowCursor();
     return 1;
 }

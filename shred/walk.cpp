@@ -99,8 +99,9 @@ static void DestroyEntries(WalkState *state)
                     lstrcatA(ScratchPath, "\\");
                 lstrcatA(ScratchPath, state->FindData.cFileName);
                 lstrcpyA(WorkPath, ScratchPath);
-                ShowProgress(state->popup, WorkPath);
                 DWORD attributes = GetFileAttributesA(ScratchPath);
+                ShowProgressOf(state->popup, WorkPath,
+                               attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY));
                 if (attributes == INVALID_FILE_ATTRIBUTES)
                     RemoveDirectoryA(ScratchPath);   /* vanished: counts as a folder */
                 else if (IsLink(ScratchPath, attributes))
@@ -142,7 +143,11 @@ void DirWalk(HWND popup, const char *path, int level, int extend)
     state.level = level;
     state.extend = extend;
     state.popup = popup;
+    ShowWaitCursor();
+    WalkRunning = 1;
     WalkLevel(&state);
+    WalkRunning = 0;
+    ShowArrowCursor();
 
     GetCurrentDirectoryA(SAVED_DIR_BUFFER, ScratchPath);
     SetCurrentDirectoryA("..");

@@ -262,6 +262,57 @@ TEST_F(Drops, AFolderIsWalkedSubfoldersFirstAndRemoved)
     EXPECT_EQ(Progress, want);
 }
 
+namespace {
+int GeometryCalls;
+BOOL CountGeometry(LPCSTR root, DWORD *sectors, DWORD *bytes)
+{
+    GeometryCalls++;
+    return GeometryOfDrive(root, sectors, bytes);
+}
+std::vector<bool> WaitWhileRemoved;
+std::vector<std::string> ShownWhileRemoved;
+BOOL NoteCursorAndPopup(LPCSTR path)
+{
+    WaitWhileRemoved.push_back(GetCursor() == LoadCursor(NULL, IDC_WAIT));
+    char text[PROGRESS_BUFFER] = "";
+    GetDlgItemTextA(FindWindowA("#32770", NULL), IDC_PROGRESS_NAME, text, sizeof text);
+    ShownWhileRemoved.push_back(text);
+    return RemoveShredded(path);
+}
+} // namespace
+
+// Once per request, not per file: the drive's geometry. The wait cursor
+// stays up from file to file and the arrow comes back at the end; the popup
+// names each file while it is shredded.
+TEST_F(Drops, AWalkAsksTheGeometryOnceAndKeepsTheWaitCursorUp)
+{
+    ConfirmDelete = 0;
+    std::string top = Folder("many");
+    CreateDirectoryA((top + "\\a").c_str(), NULL);
+    CreateDirectoryA((top + "\\b").c_str(), NULL);
+    for (const char *name : { "\\a\\same.txt", "\\b\\same.txt", "\\one.txt", "\\two.txt" })
+        WriteBytes(top + name, name);
+    std::string single = dir + "single.txt";
+    WriteBytes(single, "single");
+    GeometryCalls = 0;
+    WaitWhileRemoved.clear();
+    ShownWhileRemoved.clear();
+    ShredGeometry = CountGeometry;
+    ShredRemove = NoteCursorAndPopup;
+    Drop({ top, single });
+    ShredGeometry = GeometryOfDrive;
+    ShredRemove = RemoveShredded;
+    EXPECT_FALSE(Exists(top));
+    EXPECT_FALSE(Exists(single));
+    EXPECT_EQ(GeometryCalls, 1);
+    EXPECT_EQ(WaitWhileRemoved, std::vector<bool>(5, true));
+    EXPECT_EQ(GetCursor(), LoadCursor(NULL, IDC_ARROW));
+    std::vector<std::string> shown = ShownWhileRemoved;
+    std::sort(shown.begin(), shown.end());
+    EXPECT_EQ(shown, std::vector<std::string>({ "Deleting one.txt", "Deleting same.txt", "Deleting same.txt",
+                                                "Deleting single.txt", "Deleting two.txt" }));
+}
+
 TEST_F(Drops, ReadOnlyFilesAndDotFoldersStayWithTheFoldersAboveThem)
 {
     ConfirmDelete = 0;

@@ -543,3 +543,185 @@ TEST_F(Shredder, AFileWhoseLengthCannotBeReadIsNotCutButStillOverwritten)
         EXPECT_TRUE(IsFilledChunk(Seen.bytes.substr(at, chunk), &which)) << at;
     }
 }
+
+// What reaches the file, call by call: every write with its place, count and
+// bytes, and every flush.
+namespace {
+
+struct Event {
+    char kind;   // 'w' a write, 'f' a flush
+    LONGLONG at;
+    std::string bytes;
+    bool operator==(const Event &o) const { return kind == o.kind && at == o.at && bytes == o.bytes; }
+};
+std::vector<Event> Log;
+
+BOOL LogWrite(HANDLE file, const void *bytes, DWORD count, DWORD *written)
+{
+    LONG high = 0;
+    DWORD low = SetFilePointer(file, 0, &high, FILE_CURRENT);
+    Log.push_back({ 'w', ((LONGLONG)high << 32) | low, std::string((const char *)bytes, count) });
+    return WriteToFile(file, bytes, count, written);
+}
+
+BOOL LogFlush(HANDLE file)
+{
+    Log.push_back({ 'f', 0, "" });
+    return FlushToDisk(file);
+}
+
+unsigned long FixedClock() { return 1234567; }
+
+// The length is known for the lengthening but not for the overwrite, which
+// then counts what its reads find, as the loop did before it knew lengths.
+int LengthCalls;
+BOOL LengthOnlyOnce(HANDLE file, LONGLONG *length)
+{
+    return ++LengthCalls == 1 && LengthOfFile(file, length);
+}
+
+std::string Repeated(const std::string &text, size_t size)
+{
+    std::string out;
+    while (out.size() < size)
+        out += text.substr(0, size - out.size());
+    return out;
+}
+
+// The rule, written out: rounds of one chunk from the start until a round
+// shorter than a chunk (so an exact multiple ends on an empty round); at
+// level 4 each round's four patterns over its count and a flush, then the
+// text from its first character; one flush at the end.
+std::vector<Event> Expected(int level, LONGLONG length, DWORD chunk, const std::string &text)
+{
+    std::vector<Event> log;
+    if (level < 2 || level > 4)
+        return log;
+    for (LONGLONG at = 0;; at += chunk) {
+        DWORD count = length - at >= chunk ? chunk : (DWORD)(length - at);
+        if (level == 4) {
+            for (char pattern : { '\x35', '\xCA', '\x97', '\x68' })
+                log.push_back({ 'w', at, std::string(count, pattern) });
+            log.push_back({ 'f', 0, "" });
+        }
+        if (count)
+            log.push_back({ 'w', at, Repeated(text, count) });
+        if (count != chunk)
+            break;
+    }
+    log.push_back({ 'f', 0, "" });
+    return log;
+}
+
+std::string Describe(const std::vector<Event> &log)
+{
+    std::string out;
+    for (const Event &e : log)
+        out += e.kind == 'f' ? std::string("flush; ")
+                             : "write " + std::to_string(e.bytes.size()) + " at " + std::to_string(e.at) + "; ";
+    return out;
+}
+
+} // namespace
+
+TEST_F(Shredder, EveryLevelWritesExactlyItsPassesAndTheOldLoopWroteTheSame)
+{
+    DWORD chunk = ChunkOfSandbox();
+    ShredWrite = LogWrite;
+    ShredFlush = LogFlush;
+    ShredClock = FixedClock;
+    std::string path = dir + "passes.bin";
+    for (LONGLONG size : { 0LL, 1LL, chunk - 1LL, (LONGLONG)chunk, chunk + 1LL, 3LL * chunk + 5 }) {
+        for (int level = 1; level <= 4; level++) {
+            for (int extend = 0; extend <= 1; extend++) {
+                std::string where = "size " + std::to_string(size) + ", level " + std::to_string(level) +
+                                    ", extend " + std::to_string(extend);
+                std::string content = Pattern((size_t)size, level);
+                LONGLONG length = size + (extend ? chunk : 0);
+                std::vector<Event> runs[2];
+                for (int old_loop = 0; old_loop <= 1; old_loop++) {
+                    WriteBytes(path, content);
+                    Seen = Observation();
+                    Log.clear();
+                    LengthCalls = 0;
+                    ShredLength = old_loop ? LengthOnlyOnce : LengthOfFile;
+                    EXPECT_EQ(Shred(path, level, extend), 1) << where;
+                    runs[old_loop] = Log;
+                    ASSERT_EQ(Seen.size, length) << where;
+                    // On the disk: the text over every chunk from its start.
+                    std::string text;
+                    for (const Event &e : Log)
+                        if (e.kind == 'w' && !e.bytes.empty() && IsFilledChunk(e.bytes, &text))
+                            break;
+                    if (level >= 2) {
+                        EXPECT_TRUE(length == 0 || !text.empty()) << where;
+                        std::string want;
+                        for (LONGLONG at = 0; at < length; at += chunk)
+                            want += Repeated(text, (size_t)(length - at < chunk ? length - at : chunk));
+                        EXPECT_EQ(Seen.bytes, want) << where;
+                    } else {
+                        EXPECT_EQ(Seen.bytes, content + std::string((size_t)(length - size), '\0')) << where;
+                    }
+                    std::vector<Event> want = Expected(level, length, chunk, text);
+                    EXPECT_TRUE(Log == want) << where << "\n got:  " << Describe(Log) << "\n want: " << Describe(want);
+                }
+                EXPECT_TRUE(runs[0] == runs[1]) << where << ": known length against the reading loop";
+            }
+        }
+    }
+    ShredWrite = WriteToFile;
+    ShredFlush = FlushToDisk;
+    ShredClock = ClockSeconds;
+    ShredLength = LengthOfFile;
+}
+
+namespace {
+int TimeCalls, RenameCalls;
+BOOL CountTimes(HANDLE file, const FILETIME *c, const FILETIME *a, const FILETIME *w)
+{
+    TimeCalls++;
+    return SetTimesOfFile(file, c, a, w);
+}
+BOOL CountRename(LPCSTR from, LPCSTR to)
+{
+    RenameCalls++;
+    return RenameFile(from, to);
+}
+unsigned long Ticks;
+unsigned long CountingClock() { return ++Ticks; }
+} // namespace
+
+TEST_F(Shredder, RenamesAndTimeRoundsFollowTheLevel)
+{
+    ShredSetTimes = CountTimes;
+    ShredRename = CountRename;
+    std::string path = dir + "rounds.txt";
+    const int renames[] = { 0, 0, 1, 3 }, times[] = { 0, 0, 1, 3 };
+    for (int level = 1; level <= 4; level++) {
+        WriteBytes(path, "rounds");
+        TimeCalls = RenameCalls = 0;
+        EXPECT_EQ(Shred(path, level, 1), 1);
+        EXPECT_EQ(RenameCalls, renames[level - 1]) << "level " << level;
+        EXPECT_EQ(TimeCalls, times[level - 1]) << "level " << level;
+        EXPECT_FALSE(Exists(path));
+    }
+    ShredSetTimes = SetTimesOfFile;
+    ShredRename = RenameFile;
+}
+
+TEST_F(Shredder, EveryFillTextIsDrawnAndNothingElse)
+{
+    ShredClock = CountingClock;
+    std::set<std::string> drawn;
+    std::string path = dir + "texts.txt";
+    for (int i = 0; i < 200; i++) {
+        WriteBytes(path, "t");
+        Seen = Observation();
+        Shred(path, 2, 1);
+        std::string which;
+        ASSERT_TRUE(IsFilledChunk(Seen.bytes.substr(0, ChunkOfSandbox()), &which)) << "seed " << Ticks;
+        drawn.insert(which);
+    }
+    ShredClock = ClockSeconds;
+    EXPECT_EQ(drawn.size(), (size_t)FILL_TEXT_COUNT);
+}
