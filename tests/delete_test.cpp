@@ -579,6 +579,32 @@ TEST_F(Drops, ANameLongerThanAPathBufferIsRefusedAndNeitherItNorItsNamesakeIsTou
     RemoveLong(cut, dir);
 }
 
+// The limit itself: 259 characters fit a path buffer, 260 do not.
+TEST_F(Drops, ANameOf259CharactersIsShreddedAndOneOf260Refused)
+{
+    ConfirmDelete = 0;
+    std::string folder = dir + std::string(200 - dir.size(), 'h') + "\\" + std::string(52, 'i');
+    MakeLongFolder(folder);
+    std::string fits = folder + "\\" + std::string(259 - folder.size() - 1, 'k');
+    std::string over = folder + "\\" + std::string(260 - folder.size() - 1, 'm');
+    ASSERT_EQ(fits.size(), 259u);
+    ASSERT_EQ(over.size(), 260u);
+    WriteLong(fits, "fits");
+    WriteLong(over, "over");
+    std::vector<SeenBox> boxes;
+    {
+        BoxAnswerer answer;
+        Drop({ fits, over });
+        boxes = answer.Boxes();
+    }
+    EXPECT_EQ(ReadLong(fits), "<unreadable>");   // shredded
+    EXPECT_EQ(ReadLong(over), "over");
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].text, "Path too long, NOT deleted:\r\n" + over.substr(0, 259) + "...");
+    EXPECT_EQ(Progress, std::vector<std::string>{ "Deleting " + fits.substr(folder.size() + 1) });
+    RemoveLong(over, dir);
+}
+
 TEST_F(Drops, AFolderLinkMeetsTheFolderRuleFirst)
 {
     ConfirmDelete = 0;
