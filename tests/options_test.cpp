@@ -77,7 +77,7 @@ TEST_F(Options, StoredTextsFollowTheirReadRules)
         { "SecurityLevel", "SECRET", &SecurityLevel, 3 }, { "SecurityLevel", "Confidential", &SecurityLevel, 2 },
         { "SecurityLevel", "Restricted", &SecurityLevel, 1 },
         { "IconColor", "Blue", &IconColor, 0 }, { "IconColor", "rEd", &IconColor, 1 },
-        { "IconColor", "Green", &IconColor, 2 }, { "IconColor", "YELLOW", &IconColor, 3 },
+        { "IconColor", "gREEN", &IconColor, 2 }, { "IconColor", "YELLOW", &IconColor, 3 },
         { "IconColor", "Gray", &IconColor, 0 },
     };
     for (const Case &c : cases) {

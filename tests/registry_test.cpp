@@ -94,6 +94,17 @@ TEST_F(Registry, WritesAndReadsNeverCreateAKey)
     EXPECT_FALSE(KeyExists(path));
 }
 
+TEST_F(Registry, AWriteThatFailsSaysSo)
+{
+    std::string path = Path("ReadOnly");
+    ASSERT_EQ(CheckForRegCreateEx(HKEY_CURRENT_USER, path.c_str(), 1), REG_OK);
+    // An empty path opens the root itself: here a handle that may only read.
+    HKEY reader;
+    ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, KEY_READ, &reader), ERROR_SUCCESS);
+    EXPECT_EQ(SetRegValueEx(reader, "", "refused"), REG_WRITE_FAILED);
+    EXPECT_EQ(StoredValue(path), "<no value>");
+}
+
 TEST_F(Registry, ValueIsTheKeysDefaultStringWithItsTerminator)
 {
     std::string path = Path("Form");
