@@ -7,15 +7,21 @@ function size(b) { return b >= 1048576 ? sprintf("%d MiB", b / 1048576) : sprint
 function ratio(a, b) { return (b == "-" || b + 0 == 0) ? "-" : sprintf("%.2f", a / b) }
 NR == 1 { next }
 {
-    what = $2 == "tree" ? "10000 files (" size($4) ")" : size($4)
+    what = $2 == "tree" ? ($4 / 512) " files (" size($4) ")" : size($4)
     speed = $4 == 0 ? "-" : sprintf("%.1f", $6)
-    printf "| %s | %s | %s | %.4f | %s | %s %.4f | %s | %s %s | %s | %d / %d |\n", \
+    floor = $14 == "-" ? "-" : sprintf("%.4f", $14)
+    floor_ratio = ratio($5, $14)
+    if ($15 != "-") {
+        floor = floor " / " sprintf("%.4f", $15)
+        floor_ratio = floor_ratio " / " ratio($5, $15)
+    }
+    printf "| %s | %s | %s | %.4f | %s | %s %.4f | %s | %s %s | %s | %s | %s | %d / %d |\n", \
         $1, what, $3, $5, speed, $7, $8, ratio($5, $8), $9, ($10 == "-" ? "" : sprintf("%.4f", $10)), \
-        ratio($5, $10), $11 / 1024, $12 / 1024
+        ratio($5, $10), floor, floor_ratio, $11 / 1024, $12 / 1024
 }' "$tsv" > "$out/rows.md"
 {
-    echo "| place | case | level | ours (s) | MiB/s | GNU (s) | ours/GNU | limit (s) | ours/limit | peak growth KiB (working set / private) |"
-    echo "|---|---|---|---|---|---|---|---|---|---|"
+    echo "| place | case | level | ours (s) | MiB/s | GNU (s) | ours/GNU | limit (s) | ours/limit | floor (s): write / read+write, or per file | ours/floor | peak growth KiB (working set / private) |"
+    echo "|---|---|---|---|---|---|---|---|---|---|---|---|"
     cat "$out/rows.md"
 } > "$out/table.md"
 rm -f "$out/rows.md"
@@ -27,6 +33,8 @@ for place in disk tmpfs; do
     awk -F'\t' -v p="$place" -v dir="$out" 'NR > 1 && $1 == p && $2 == "file" && $4 > 0 {
         mib = $4 / 1048576
         print mib, mib / $5 > (dir "/" p "-level" $3 ".dat")
+        if ($3 == 2)
+            print mib, mib / $14 > (dir "/" p "-floor2.dat")
         if ($3 == 2 || $3 == 4) {
             print mib, mib / $8 > (dir "/" p "-gnu" $3 ".dat")
             print mib, mib / $10 > (dir "/" p "-dd" $3 ".dat")
@@ -51,6 +59,7 @@ do for [place in "disk tmpfs"] {
          d."-level4.dat" with linespoints lw 2 title "level 4", \
          d."-gnu2.dat" with linespoints dt 2 title "shred -n 1 -u", \
          d."-gnu4.dat" with linespoints dt 2 title "shred -n 5 -u", \
+         d."-floor2.dat" with linespoints dt 4 title "level 2's write floor", \
          d."-dd2.dat" with linespoints dt 3 title "dd, 1 pass + fsync", \
          d."-dd4.dat" with linespoints dt 3 title "dd, 5 passes + fsync each"
 }

@@ -5,6 +5,15 @@
 //   shredbench tree FOLDER COUNT       a folder of COUNT files of 512 bytes
 //   shredbench file FILE LEVEL         ShredFile on FILE
 //   shredbench walk FOLDER LEVEL       DirWalk on FOLDER
+//   shredbench floor FILE write|read   the I/O level 2 needs on FILE and
+//                                      nothing else: lengthen by a chunk,
+//                                      one write per chunk (with "read",
+//                                      each after a read of it and a seek
+//                                      back), flush, delete
+//   shredbench floor FOLDER files      per file of FOLDER only the calls a
+//                                      level-1 shred needs: open, close,
+//                                      attributes, open, lengthen, close,
+//                                      delete; the geometry once
 // A run prints: seconds, peak working-set growth and peak private-bytes
 // growth in bytes, and the chunk size used.
 #include "shred/shred.h"
@@ -66,10 +75,78 @@ static WORD ChunkOf(const char *path)
     return ChunkSizeFromGeometry(sectors, bytes);
 }
 
+static void Lengthen(HANDLE file, WORD chunk)
+{
+    DWORD high = 0;
+    DWORD low = GetFileSize(file, &high);
+    LONGLONG end = (((LONGLONG)high << 32) | low) + chunk;
+    LONG end_high = (LONG)(end >> 32);
+    SetFilePointer(file, (LONG)(end & 0xFFFFFFFF), &end_high, FILE_BEGIN);
+    SetEndOfFile(file);
+}
+
+static void FloorOfFile(const char *path, int with_read)
+{
+    WORD chunk = ChunkOf(path);
+    static char bytes[65536];
+    memset(bytes, 'z', chunk);
+    HANDLE file = CreateFileA(path, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, NULL);
+    if (file == INVALID_HANDLE_VALUE)
+        return;
+    Lengthen(file, chunk);
+    DWORD high = 0;
+    DWORD low = GetFileSize(file, &high);
+    LONGLONG left = ((LONGLONG)high << 32) | low;
+    SetFilePointer(file, 0, NULL, FILE_BEGIN);
+    while (left > 0) {
+        DWORD count = left < chunk ? (DWORD)left : chunk, done;
+        if (with_read) {
+            ReadFile(file, bytes, count, &done, NULL);
+            SetFilePointer(file, -(LONG)done, NULL, FILE_CURRENT);
+            memset(bytes, 'z', count);
+        }
+        WriteFile(file, bytes, count, &done, NULL);
+        left -= count;
+    }
+    FlushFileBuffers(file);
+    CloseHandle(file);
+    DeleteFileA(path);
+}
+
+static void FloorOfFolder(const char *folder)
+{
+    char root[4] = { folder[0], ':', '\\', 0 };
+    DWORD sectors, bytes, free_clusters, clusters;
+    GetDiskFreeSpaceA(root, &sectors, &bytes, &free_clusters, &clusters);
+    WORD chunk = ChunkSizeFromGeometry(sectors, bytes);
+    char pattern[MAX_PATH], path[MAX_PATH];
+    wsprintfA(pattern, "%s\\*.*", folder);
+    WIN32_FIND_DATAA entry;
+    HANDLE search = FindFirstFileA(pattern, &entry);
+    for (BOOL more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileA(search, &entry)) {
+        if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+            continue;
+        wsprintfA(path, "%s\\%s", folder, entry.cFileName);
+        HANDLE file = CreateFileA(path, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL,
+                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, NULL);
+        CloseHandle(file);
+        GetFileAttributesA(path);
+        file = CreateFileA(path, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL,
+                           OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, NULL);
+        Lengthen(file, chunk);
+        CloseHandle(file);
+        DeleteFileA(path);
+    }
+    if (search != INVALID_HANDLE_VALUE)
+        FindClose(search);
+    RemoveDirectoryA(folder);
+}
+
 int main(int argc, char **argv)
 {
     if (argc != 4 || !InSandbox(argv[2])) {
-        fprintf(stderr, "usage: shredbench make|tree|file|walk S:\\work\\PATH N\n");
+        fprintf(stderr, "usage: shredbench make|tree|file|walk|floor S:\\work\\PATH N|write|read|files\n");
         return 2;
     }
     const char *what = argv[1], *path = argv[2];
@@ -85,11 +162,17 @@ int main(int argc, char **argv)
     QueryPerformanceFrequency(&frequency);
     QueryPerformanceCounter(&start);
     if (!strcmp(what, "file")) {
+        BeginShredRequest();
         lstrcpyA(WorkPath, path);
         lstrcpyA(ScratchPath, path);
         ShredFile(level, 1);
     } else if (!strcmp(what, "walk")) {
+        BeginShredRequest();
         DirWalk(NULL, path, level, 1);
+    } else if (!strcmp(what, "floor") && !strcmp(argv[3], "files")) {
+        FloorOfFolder(path);
+    } else if (!strcmp(what, "floor")) {
+        FloorOfFile(path, !strcmp(argv[3], "read"));
     } else {
         return 2;
     }

@@ -52,15 +52,19 @@ static int EndsWithReached(const char *path, const WCHAR *reached, int reached_c
     return own[0] == '\\' && lstrcmpiA(own, tail) == 0;
 }
 
-int ResolvesElsewhere(const char *path)
+int LinkTestNeeded(void)
 {
     if (!PlatformHidesLinks())
         return 0;
     if (!LookedUp)
         LookUpLinkCalls();
-    if (!QueryFileName)
-        return 0;
+    return QueryFileName != NULL;
+}
 
+int ResolvesElsewhere(const char *path)
+{
+    if (!LinkTestNeeded())
+        return 0;
     char full[MAX_PATH];
     DWORD got = GetFullPathNameA(path, sizeof full, full, NULL);
     if (got == 0 || got >= sizeof full)
@@ -69,12 +73,24 @@ int ResolvesElsewhere(const char *path)
                               OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, NULL);
     if (file == INVALID_HANDLE_VALUE)
         return 0;
+    int elsewhere = OpenedElsewhere(file, full);
+    CloseHandle(file);
+    return elsewhere;
+}
+
+/* Whether an open handle of `path` reached something of another name. */
+int OpenedElsewhere(HANDLE file, const char *path)
+{
+    if (!LinkTestNeeded())
+        return 0;
+    char full[MAX_PATH];
+    DWORD got = GetFullPathNameA(path, sizeof full, full, NULL);
+    if (got == 0 || got >= sizeof full)
+        return 0;
     struct { ULONG length; WCHAR name[2 * MAX_PATH]; } reached;
     struct { void *status; ULONG_PTR information; } io;
     const int FILE_NAME_INFO_CLASS = 9;
-    LONG status = QueryFileName(file, &io, &reached, sizeof reached, FILE_NAME_INFO_CLASS);
-    CloseHandle(file);
-    if (status != 0)
+    if (QueryFileName(file, &io, &reached, sizeof reached, FILE_NAME_INFO_CLASS) != 0)
         return 0;
     int reached_chars = reached.length / sizeof(WCHAR);
     if (EndsWithReached(full, reached.name, reached_chars))
@@ -94,14 +110,20 @@ int IsLink(const char *path, DWORD attributes)
     return (attributes & FILE_ATTRIBUTE_REPARSE_POINT) || ResolvesElsewhere(path);
 }
 
+/* Any removal would reach the target: the link stays. */
+void KeepLink(const char *path)
+{
+    char text[300];
+    wsprintfA(text, "Link left in place: %.260s", path);
+    OutputDebugStringA(text);
+    NoteLeftInPlace(LEFT_LINK, path);
+}
+
 void RemoveLink(const char *path, DWORD attributes)
 {
     char text[300];
     if (ResolvesElsewhere(path)) {
-        /* Any removal would reach the target: the link stays. */
-        wsprintfA(text, "Link left in place: %.260s", path);
-        OutputDebugStringA(text);
-        NoteLeftInPlace(LEFT_LINK, path);
+        KeepLink(path);
         return;
     }
     int removed = (attributes & FILE_ATTRIBUTE_DIRECTORY) ? RemoveDirectoryA(path) : DeleteFileA(path);

@@ -63,7 +63,10 @@ typedef DWORD (WINAPI *LongPathName)(const char *, char *, DWORD);
 extern QueryFileInfo QueryFileName;
 extern LongPathName LengthenPath;
 void LookUpLinkCalls(void);
+int LinkTestNeeded(void);
 int ResolvesElsewhere(const char *path);
+int OpenedElsewhere(HANDLE file, const char *path);
+void KeepLink(const char *path);
 int IsLink(const char *path, DWORD attributes);
 void RemoveLink(const char *path, DWORD attributes);
 

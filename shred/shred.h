@@ -53,6 +53,9 @@ BOOL GeometryOfDrive(LPCSTR root, DWORD *sectors_per_cluster, DWORD *bytes_per_s
 /* A request asks each drive's geometry once and sets a cursor only when it
  * changes: both are forgotten when a request starts. */
 void BeginShredRequest(void);
+/* Set by the walk for an entry it has not tested for a link: the
+ * shredder's first open answers that, and a link is kept. */
+extern int ShredTestsLink;
 /* Set while a walk runs: the wait cursor stays up from file to file. */
 extern int WalkRunning;
 void ShowWaitCursor(void);

@@ -1,6 +1,7 @@
 /* Destroys one file at a security level: renames, lengthening, pattern and
  * text passes over every cluster, random times, delete. */
 #include "shred.h"
+#include "requests.h"
 
 char WorkPath[PATH_BUFFER];
 char ScratchPath[PATH_BUFFER];
@@ -56,6 +57,7 @@ BOOL (*ShredGeometry)(LPCSTR root, DWORD *sectors_per_cluster, DWORD *bytes_per_
 unsigned long (*ShredClock)(void) = ClockSeconds;
 
 int WalkRunning;
+int ShredTestsLink;
 static HCURSOR ShownCursor;
 
 /* Only a change of cursor reaches the window system: a walk would
@@ -242,6 +244,11 @@ int ShredFile(int level, int extend)
     HANDLE file = ShredOpen(ScratchPath);
     if (file == INVALID_HANDLE_VALUE) {
         RefuseFile(ScratchPath, "File NOT Deleted");
+        return 0;
+    }
+    if (ShredTestsLink && OpenedElsewhere(file, ScratchPath)) {
+        CloseHandle(file);
+        KeepLink(ScratchPath);
         return 0;
     }
     CloseHandle(file);

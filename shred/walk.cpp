@@ -102,14 +102,19 @@ static void DestroyEntries(WalkState *state)
                 DWORD attributes = GetFileAttributesA(ScratchPath);
                 ShowProgressOf(state->popup, WorkPath,
                                attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY));
-                if (attributes == INVALID_FILE_ATTRIBUTES)
+                if (attributes == INVALID_FILE_ATTRIBUTES) {
                     RemoveDirectoryA(ScratchPath);   /* vanished: counts as a folder */
-                else if (IsLink(ScratchPath, attributes))
+                } else if ((attributes & FILE_ATTRIBUTE_REPARSE_POINT) ||
+                           ((attributes & FILE_ATTRIBUTE_DIRECTORY) && IsLink(ScratchPath, attributes))) {
                     RemoveLink(ScratchPath, attributes);
-                else if (attributes & FILE_ATTRIBUTE_DIRECTORY)
+                } else if (attributes & FILE_ATTRIBUTE_DIRECTORY) {
                     RemoveDirectoryA(ScratchPath);
-                else
+                } else {
+                    /* A file's link test rides on the shredder's first open. */
+                    ShredTestsLink = 1;
                     ShredFile(state->level, state->extend);
+                    ShredTestsLink = 0;
+                }
             }
         }
         state->more = FindNextFileA(search, &state->FindData);
