@@ -10,6 +10,10 @@
 char StatusText[STATUS_BUFFER];
 static char TipText[TIP_BUFFER];   /* must outlive the notification */
 
+#ifndef _WIN64
+/* The size the comctl32 of Windows 95 and NT 4 knows. */
+static_assert(sizeof(TBBUTTON) == 20, "a 32-bit toolbar button is 20 bytes");
+#endif
 static const TBBUTTON ToolbarButtons[4] = {
     { 0, 0, TBSTATE_ENABLED, TBSTYLE_SEP, { 0 }, 0, 0 },
     { 0, CMD_DELETE, TBSTATE_ENABLED, TBSTYLE_BUTTON, { 0 }, 0, 0 },

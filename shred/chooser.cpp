@@ -5,6 +5,7 @@
 #include "paths.h"
 #include "../settings/options.h"
 #include <commdlg.h>
+#include <stddef.h>
 
 /* The record as Windows 95 and NT 4 know it; today's headers declare a
  * longer one, which those systems refuse. */
@@ -12,6 +13,9 @@
 #define FILE_REQUEST_SIZE OPENFILENAME_SIZE_VERSION_400A
 #else
 #define FILE_REQUEST_SIZE 76
+/* It ends with lpTemplateName: the headers add fields after it. */
+static_assert(offsetof(OPENFILENAMEA, lpTemplateName) + sizeof(LPCSTR) == FILE_REQUEST_SIZE,
+              "the 32-bit record is 76 bytes");
 #endif
 
 int ForcePlainDelete;

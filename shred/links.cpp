@@ -88,7 +88,8 @@ int OpenedElsewhere(HANDLE file, const char *path)
     if (got == 0 || got >= sizeof full)
         return 0;
     struct { ULONG length; WCHAR name[2 * MAX_PATH]; } reached;
-    struct { void *status; ULONG_PTR information; } io;
+    struct { void *status; ULONG_PTR information; } io;   /* IO_STATUS_BLOCK */
+    static_assert(sizeof io == 2 * sizeof(void *), "status and information are pointer-sized");
     const int FILE_NAME_INFO_CLASS = 9;
     if (QueryFileName(file, &io, &reached, sizeof reached, FILE_NAME_INFO_CLASS) != 0)
         return 0;

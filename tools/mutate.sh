@@ -58,7 +58,8 @@ suites_of() {
 }
 run_suites() {
     pattern=$(echo "$*" | sed 's/ /|/g')
-    ctest --test-dir "$build" -R "^($pattern)\$" -FA sandbox --stop-on-failure --timeout 300 >> "$log" 2>&1
+    ctest --test-dir "$build" -R "^($pattern)\$" -FA sandbox --stop-on-failure --timeout 300 \
+        < /dev/null >> "$log" 2>&1
 }
 echo "mutate: the unchanged sources" | tee -a "$log"
 run_suites $(suites_of any) || { echo "mutate: the suites fail on the unchanged sources; see $log" >&2; exit 1; }
@@ -131,7 +132,8 @@ try_block() {
 }
 file="" suites="" context="" title=""
 : > "$work/pairs"
-while IFS= read -r line || [ -n "$line" ]; do
+# The list on its own descriptor: the builds and suites must not read it.
+while IFS= read -r line <&3 || [ -n "$line" ]; do
     case "$line" in
     "")
         try_block
@@ -144,7 +146,7 @@ while IFS= read -r line || [ -n "$line" ]; do
     "-"*|"+"*) printf '%s\n' "$line" >> "$work/pairs" ;;
     *) file=$line ;;
     esac
-done < "$list"
+done 3< "$list"
 try_block
 # Back to the unchanged build, so that a later run starts from it.
 cmake --build "$build" -j "$(nproc)" >> "$log" 2>&1 || true
