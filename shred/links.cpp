@@ -65,15 +65,11 @@ int ResolvesElsewhere(const char *path)
 {
     if (!LinkTestNeeded())
         return 0;
-    char full[MAX_PATH];
-    DWORD got = GetFullPathNameA(path, sizeof full, full, NULL);
-    if (got == 0 || got >= sizeof full)
-        return 0;
-    HANDLE file = CreateFileA(full, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, NULL,
+    HANDLE file = CreateFileA(path, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, NULL,
                               OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, NULL);
     if (file == INVALID_HANDLE_VALUE)
         return 0;
-    int elsewhere = OpenedElsewhere(file, full);
+    int elsewhere = OpenedElsewhere(file, path);
     CloseHandle(file);
     return elsewhere;
 }

@@ -34,6 +34,15 @@ protected:
         GetWindowRect(window, &r);
         return POINT{ r.left, r.top };
     }
+    // The window starts where the stored texts say, as read.
+    void ExpectStartAt(const char *x, const char *y, int want_x, int want_y)
+    {
+        StoreOption("XLoc", x);
+        StoreOption("YLoc", y);
+        LoadWindowPos(window);
+        EXPECT_EQ(Position().x, want_x) << x;
+        EXPECT_EQ(Position().y, want_y) << y;
+    }
     bool Checked(UINT id) { return GetMenuState(GetMenu(window), id, MF_BYCOMMAND) & MF_CHECKED; }
 };
 
@@ -99,13 +108,8 @@ TEST_F(Options, PositionTextsAreReadAsLeadingDecimalNumbers)
     const struct { const char *x, *y; int want_x, want_y; } cases[] = {
         { "-120", "12abc", -120, 12 }, { "  +7", "abc", 7, 0 }, { "300", "-0", 300, 0 },
     };
-    for (auto &c : cases) {
-        StoreOption("XLoc", c.x);
-        StoreOption("YLoc", c.y);
-        LoadWindowPos(window);
-        EXPECT_EQ(Position().x, c.want_x) << c.x;
-        EXPECT_EQ(Position().y, c.want_y) << c.y;
-    }
+    for (auto &c : cases)
+        ExpectStartAt(c.x, c.y, c.want_x, c.want_y);
     // Whole numbers, however long, held at the ends of the int's range.
     EXPECT_EQ(NumberFromText("1000000000"), 1000000000);
     EXPECT_EQ(NumberFromText("2147483647"), 2147483647);
@@ -260,11 +264,6 @@ TEST_F(Options, AStoredPositionFarOffTheScreenIsBroughtBackToIt)
         { "99999999999999", "garbage", width - 32, 0 },
         { "-168", "-68", -168, -68 },
     };
-    for (auto &c : cases) {
-        StoreOption("XLoc", c.x);
-        StoreOption("YLoc", c.y);
-        LoadWindowPos(window);
-        EXPECT_EQ(Position().x, c.want_x) << c.x;
-        EXPECT_EQ(Position().y, c.want_y) << c.y;
-    }
+    for (auto &c : cases)
+        ExpectStartAt(c.x, c.y, c.want_x, c.want_y);
 }
