@@ -582,6 +582,8 @@ BOOL LengthOnlyOnce(HANDLE file, LONGLONG *length)
 
 std::string Repeated(const std::string &text, size_t size)
 {
+    if (text.empty())
+        return "<no text>";
     std::string out;
     while (out.size() < size)
         out += text.substr(0, size - out.size());
