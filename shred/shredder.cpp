@@ -73,11 +73,6 @@ static void ShowCursorOf(LPCSTR id)
 void ShowWaitCursor(void) { ShowCursorOf(IDC_WAIT); }
 void ShowArrowCursor(void) { ShowCursorOf(IDC_ARROW); }
 
-static void ArrowCursor(void)
-{
-    ShowArrowCursor();
-}
-
 static char GeometryRoot[4];
 static WORD GeometryChunk;
 
@@ -106,7 +101,7 @@ static WORD ChunkOfDrive(const char *root)
 
 static void RefuseFile(LPCSTR path, LPCSTR caption)
 {
-    ArrowCursor();
+    ShowArrowCursor();
     ShredBeep(0);
     MessageBoxA(NULL, path, caption, MB_OK | MB_ICONQUESTION);
 }
@@ -273,7 +268,7 @@ int ShredFile(int level, int extend)
 
     HGLOBAL chunk_block = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, (DWORD)chunk + 10);
     if (!chunk_block) {
-        ArrowCursor();
+        ShowArrowCursor();
         MessageBoxA(NULL, "Problems allocating memory.\r\nFile NOT deleted.", "File Delete Error",
                     MB_OK | MB_ICONINFORMATION);
         return 0;
@@ -285,7 +280,7 @@ int ShredFile(int level, int extend)
     new_path[0] = 0;
     if (!_ChangeFileName(level, new_path, current_path)) {
         GlobalFree(chunk_block);
-        ArrowCursor();
+        ShowArrowCursor();
         OutputDebugStringA(current_path);
         OutputDebugStringA(new_path);
         OutputDebugStringA("_ChangeFileName() Failed");
@@ -320,6 +315,6 @@ int ShredFile(int level, int extend)
 
     GlobalFree(chunk_block);
     if (!WalkRunning)
-        ArrowCursor();
+        ShowArrowCursor();
     return 1;
 }

@@ -19,7 +19,19 @@ setup)
     mkdir -p "$disk/bin" "$disk/work"
     export WINEPREFIX="$root/prefix" WINEDEBUG=-all WINESERVER="$server" WINELOADER="$wine"
     export WINEDLLOVERRIDES="winemenubuilder.exe=d;mscoree=d;mshtml=d"
-    env -u DISPLAY "$wine" wineboot -i > "$root/wineboot.log" 2>&1 || { cat "$root/wineboot.log"; exit 1; }
+    # Under software emulation wineboot has once ended with a failure after
+    # five minutes, the prefix half made: it gets a second try on a fresh one.
+    tries=0
+    until env -u DISPLAY "$wine" wineboot -i > "$root/wineboot.log" 2>&1; do
+        code=$?
+        tries=$((tries + 1))
+        cat "$root/wineboot.log"
+        echo "sandbox: wineboot ended with code $code (try $tries)"
+        [ "$tries" -lt 2 ] || exit 1
+        "$server" -k 2>/dev/null || true
+        sleep 1
+        rm -rf "$WINEPREFIX"
+    done
     "$server" -w
     # No window manager runs here: without this Wine waits about two seconds
     # for one whenever a window is hidden.
