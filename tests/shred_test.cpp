@@ -106,8 +106,15 @@ protected:
     }
     void TearDown() override
     {
+        // Every seam back, even after a test stopped half-way.
         ShredRemove = RemoveShredded;
         ShredOpen = OpenForShred;
+        ShredWrite = WriteToFile;
+        ShredFlush = FlushToDisk;
+        ShredLength = LengthOfFile;
+        ShredSetTimes = SetTimesOfFile;
+        ShredRename = RenameFile;
+        ShredClock = ClockSeconds;
         RemoveSandboxTree(dir);
     }
     int Shred(const std::string &path, int level, int extend)
@@ -671,10 +678,6 @@ TEST_F(Shredder, EveryLevelWritesExactlyItsPassesAndTheOldLoopWroteTheSame)
             }
         }
     }
-    ShredWrite = WriteToFile;
-    ShredFlush = FlushToDisk;
-    ShredClock = ClockSeconds;
-    ShredLength = LengthOfFile;
 }
 
 namespace {
@@ -707,8 +710,6 @@ TEST_F(Shredder, RenamesAndTimeRoundsFollowTheLevel)
         EXPECT_EQ(TimeCalls, times[level - 1]) << "level " << level;
         EXPECT_FALSE(Exists(path));
     }
-    ShredSetTimes = SetTimesOfFile;
-    ShredRename = RenameFile;
 }
 
 TEST_F(Shredder, EveryFillTextIsDrawnAndNothingElse)
@@ -724,6 +725,5 @@ TEST_F(Shredder, EveryFillTextIsDrawnAndNothingElse)
         ASSERT_TRUE(IsFilledChunk(Seen.bytes.substr(0, ChunkOfSandbox()), &which)) << "seed " << Ticks;
         drawn.insert(which);
     }
-    ShredClock = ClockSeconds;
     EXPECT_EQ(drawn.size(), (size_t)FILL_TEXT_COUNT);
 }
