@@ -531,6 +531,33 @@ TEST_F(Drops, EntriesWhosePathWouldPassTheLimitAreSkipped)
     DeleteFileW(beyond.c_str());
 }
 
+// The walk's limit itself: an entry whose path would be 259 characters is
+// shredded, one of 260 is left and reported.
+TEST_F(Drops, AWalkShredsAnEntryOf259CharactersAndLeavesOneOf260)
+{
+    ConfirmDelete = 0;
+    std::string top = Folder("edge");
+    std::string inner = top + "\\" + std::string(239 - top.size(), 'e');
+    ASSERT_TRUE(CreateDirectoryW(Wide(inner).c_str(), NULL));
+    std::string fits = inner + "\\" + std::string(259 - inner.size() - 1, 'f');
+    std::string over = inner + "\\" + std::string(260 - inner.size() - 1, 'o');
+    ASSERT_EQ(fits.size(), 259u);
+    ASSERT_EQ(over.size(), 260u);
+    WriteLong(fits, "fits");
+    WriteLong(over, "over");
+    std::vector<SeenBox> boxes;
+    {
+        BoxAnswerer answer;
+        Drop({ top });
+        boxes = answer.Boxes();
+    }
+    EXPECT_EQ(ReadLong(fits), "<unreadable>");   // shredded
+    EXPECT_EQ(ReadLong(over), "over");
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].text, "Paths too long, NOT deleted: 1\r\nThe first: " + over.substr(0, 259) + "...");
+    RemoveLong(over, dir);
+}
+
 TEST_F(Drops, ProgressTextIsCutToItsBuffer)
 {
     HWND popup = CreateProgressPopup();
