@@ -300,8 +300,10 @@ void DialogScript::Run()
             Sleep(100);   // let the dialog finish its set-up
             size_t step = taken_;
             if (step < steps_.size()) {
-                steps_[step](search.found);
+                // Counted first: the step's click may end the program's wait
+                // before this thread runs again.
                 taken_++;
+                steps_[step](search.found);
             } else {
                 PostMessageA(search.found, WM_COMMAND, IDCANCEL, 0);
             }

@@ -58,7 +58,7 @@ suites_of() {
 }
 run_suites() {
     pattern=$(echo "$*" | sed 's/ /|/g')
-    ctest --test-dir "$build" -R "^($pattern)\$" -FA sandbox --stop-on-failure \
+    ctest --test-dir "$build" -R "^($pattern)\$" -FA sandbox --stop-on-failure --output-on-failure \
         < /dev/null >> "$log" 2>&1
 }
 echo "mutate: the unchanged sources" | tee -a "$log"
