@@ -1,10 +1,14 @@
 /* Commands from the menu, the accelerators and the toolbar; status-bar
  * help for menu items; the toolbar and its tooltips. */
-#include "app.h"
+#include "window.h"
+#include "commands.h"
+#include "help.h"
+#include "menus.h"
 #include "../res/resource.h"
 #include "../settings/options.h"
-#include "../shred/requests.h"
-#include "../dialogs/dialogs.h"
+#include "../shred/chooser.h"
+#include "../dialogs/about.h"
+#include "../dialogs/security.h"
 #include <commctrl.h>
 
 char StatusText[STATUS_BUFFER];
@@ -36,7 +40,7 @@ static const MenuHelpEntry MenuHelpTable[] = {
 HWND CreateMainToolbar(HWND parent)
 {
     return CreateToolbarEx(parent, WS_CHILD | WS_VISIBLE | WS_BORDER | TBSTYLE_TOOLTIPS, ID_TOOLBAR, 2,
-                           AppInstance, IDB_TOOLBAR, ToolbarButtons, 4, 16, 16, 16, 16,
+                           GetModuleHandleA(NULL), IDB_TOOLBAR, ToolbarButtons, 4, 16, 16, 16, 16,
                            sizeof(TBBUTTON));
 }
 
@@ -48,7 +52,7 @@ void AddToolbarTool(HWND window)
     tool.uFlags = TTF_CENTERTIP;
     tool.hwnd = window;
     tool.uId = ID_TOOLTIP_TOOL;
-    tool.hinst = AppInstance;
+    tool.hinst = GetModuleHandleA(NULL);
     tool.lpszText = LPSTR_TEXTCALLBACKA;
     SendMessageA(Tooltip, TTM_ADDTOOLA, 0, (LPARAM)&tool);
 }
@@ -56,17 +60,12 @@ void AddToolbarTool(HWND window)
 void SetStatusHelp(UINT id)
 {
     if ((id >= IDS_HELP_SECURITY_LEVEL && id <= IDS_HELP_LAST_DIRECTORY) || id == IDS_HELP_ALLOW_DIRECTORY) {
-        if (LoadStringA(AppInstance, id, StatusText, STATUS_BUFFER) == 0)
+        if (LoadStringA(GetModuleHandleA(NULL), id, StatusText, STATUS_BUFFER) == 0)
             StatusText[0] = 0;
     } else {
         StatusText[0] = 0;
     }
     SendMessageA(StatusBar, SB_SETTEXTA, 255, (LPARAM)StatusText);
-}
-
-static void SetCheck(HMENU menu, UINT id, int on)
-{
-    CheckMenuItem(menu, id, MF_BYCOMMAND | (on ? MF_CHECKED : MF_UNCHECKED));
 }
 
 /* 7, 104, 105: a value other than 0 or 1 is left as it is. */
@@ -76,7 +75,7 @@ static void ToggleSavedOption(HWND window, HMENU menu, UINT id, int *option)
         *option = 1;
     else if (*option == 1)
         *option = 0;
-    SetCheck(menu, id, *option);
+    CheckMenuCommand(menu, id, *option);
     DrawMenuBar(window);
     SaveOptions();
 }
@@ -86,7 +85,7 @@ static void ToggleOwnOption(HWND window, UINT id, int *option, void (*save)(int)
 {
     HMENU menu = GetMenu(window);
     *option = *option ? 0 : 1;
-    SetCheck(menu, id, *option);
+    CheckMenuCommand(menu, id, *option);
     DrawMenuBar(window);
     save(*option);
 }
@@ -103,8 +102,8 @@ static void ApplyIcon(HWND window, HMENU menu)
 {
     static const UINT items[4] = { CMD_ICON_GRAY, CMD_ICON_RED, CMD_ICON_GREEN, CMD_ICON_YELLOW };
     for (int i = 0; i < 4; i++)
-        SetCheck(menu, items[i], 0);
-    SetCheck(menu, items[IconColor >= 1 && IconColor <= 3 ? IconColor : 0], 1);
+        CheckMenuCommand(menu, items[i], 0);
+    CheckMenuCommand(menu, items[IconColor >= 1 && IconColor <= 3 ? IconColor : 0], 1);
     SetClassLongPtrA(MainWindow, GCLP_HICON, (LONG_PTR)ClassIcon);
     SetWindowTextA(MainWindow, MAIN_TITLE);
     DrawMenuBar(window);
@@ -169,7 +168,7 @@ LRESULT OnNotify(HWND, LPARAM lParam)
         string = IDS_TIP_DELETE;
     else if (info->hdr.idFrom == CMD_EXIT)
         string = IDS_TIP_QUIT;
-    if (!string || LoadStringA(AppInstance, string, TipText, TIP_BUFFER) == 0)
+    if (!string || LoadStringA(GetModuleHandleA(NULL), string, TipText, TIP_BUFFER) == 0)
         TipText[0] = 0;
     info->lpszText = TipText;
     return 0;

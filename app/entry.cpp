@@ -1,6 +1,6 @@
 /* The program's own start, and the few memory routines the compiler may
  * call for it: no C runtime DLL, so a freshly installed Windows 95 runs it. */
-#include "app.h"
+#include "window.h"
 
 extern "C" void ZorvexStart(void)
 {

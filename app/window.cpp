@@ -1,12 +1,15 @@
 /* Start-up, the main window procedure and the icon sets. */
-#include "app.h"
+#include "window.h"
+#include "commands.h"
+#include "help.h"
+#include "menus.h"
 #include "../res/resource.h"
 #include "../settings/options.h"
+#include "../shred/chooser.h"
 #include "../shred/requests.h"
 #include <commctrl.h>
 #include <shellapi.h>
 
-HINSTANCE AppInstance;
 HWND MainWindow;
 HMENU MainMenu;
 HACCEL Accelerators;
@@ -15,13 +18,6 @@ HWND Toolbar;
 HWND Tooltip;
 HICON ClassIcon;
 HICON ClosedIcon;
-
-BOOL CallWinHelp(HWND owner, LPCSTR file, UINT command, ULONG_PTR data)
-{
-    return WinHelpA(owner, file, command, data);
-}
-
-BOOL (*ShowHelp)(HWND owner, LPCSTR file, UINT command, ULONG_PTR data) = CallWinHelp;
 
 struct IconPair { const char *open_name; const char *closed_name; };
 static const IconPair IconPairs[4] = {
@@ -34,8 +30,8 @@ static const IconPair IconPairs[4] = {
 void LoadIconSet(void)
 {
     int color = IconColor >= 1 && IconColor <= 3 ? IconColor : 0;
-    ClassIcon = LoadIconA(AppInstance, IconPairs[color].open_name);
-    ClosedIcon = LoadIconA(AppInstance, IconPairs[color].closed_name);
+    ClassIcon = LoadIconA(GetModuleHandleA(NULL), IconPairs[color].open_name);
+    ClosedIcon = LoadIconA(GetModuleHandleA(NULL), IconPairs[color].closed_name);
 }
 
 void FreeIconSets(void)
@@ -111,7 +107,7 @@ static LRESULT OnSize(void)
     return 0;
 }
 
-EXPORT_PROC LRESULT CALLBACK WndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+LRESULT CALLBACK WndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
     case WM_CREATE: return OnCreate(window);
@@ -135,11 +131,6 @@ int AnotherCopyRuns(void)
     return 1;
 }
 
-static void CheckFromOption(UINT id, int on)
-{
-    CheckMenuItem(MainMenu, id, MF_BYCOMMAND | (on ? MF_CHECKED : MF_UNCHECKED));
-}
-
 HWND StartMainWindow(HINSTANCE instance)
 {
     WNDCLASSA wc = { 0 };
@@ -151,7 +142,6 @@ HWND StartMainWindow(HINSTANCE instance)
     if (!RegisterClassA(&wc))
         return NULL;
 
-    AppInstance = instance;
     InitCommonControls();
     HWND window = CreateWindowExA(0, MAIN_CLASS, MAIN_TITLE, WS_OVERLAPPEDWINDOW, 50, 50, 250, 200,
                                   NULL, NULL, instance, NULL);
@@ -161,8 +151,8 @@ HWND StartMainWindow(HINSTANCE instance)
 
     MainMenu = LoadMenuA(instance, MAKEINTRESOURCEA(IDM_MAIN));
     SetMenu(window, MainMenu);
-    CheckFromOption(CMD_USE_LAST_DIRECTORY, UseDirectory);
-    CheckFromOption(CMD_ALLOW_DIRECTORY_DELETE, AllowDirectoryDelete);
+    CheckMenuCommand(MainMenu, CMD_USE_LAST_DIRECTORY, UseDirectory);
+    CheckMenuCommand(MainMenu, CMD_ALLOW_DIRECTORY_DELETE, AllowDirectoryDelete);
     DrawMenuBar(window);
     LoadOptions(window);
 

@@ -16,8 +16,8 @@
 //                                      delete; the geometry once
 // A run prints: seconds, peak working-set growth and peak private-bytes
 // growth in bytes, and the chunk size used.
-#include "shred/shred.h"
-#include "shred/requests.h"
+#include "shred/shredder.h"
+#include "shred/walk.h"
 #include <psapi.h>
 #include <stdio.h>
 #include <stdlib.h>

@@ -1,6 +1,6 @@
 /* The About and Caveat Emptor dialogs of the Info menu. */
-#include "dialogs.h"
-#include "../app/app.h"
+#include "about.h"
+#include "../app/help.h"
 #include "../res/resource.h"
 
 INT_PTR CALLBACK AboutProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
@@ -36,10 +36,10 @@ INT_PTR CALLBACK CaveatProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPa
 
 void RunAboutDialog(HWND owner)
 {
-    DialogBoxParamA(AppInstance, MAKEINTRESOURCEA(IDD_ABOUT), owner, AboutProc, 0);
+    DialogBoxParamA(GetModuleHandleA(NULL), MAKEINTRESOURCEA(IDD_ABOUT), owner, AboutProc, 0);
 }
 
 void RunCaveatDialog(HWND owner)
 {
-    DialogBoxParamA(AppInstance, MAKEINTRESOURCEA(IDD_CAVEAT), owner, CaveatProc, 0);
+    DialogBoxParamA(GetModuleHandleA(NULL), MAKEINTRESOURCEA(IDD_CAVEAT), owner, CaveatProc, 0);
 }

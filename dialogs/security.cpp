@@ -1,7 +1,7 @@
 /* The Security Level dialog: four plain radio buttons that this procedure
  * checks and clears itself; OK stores the level in memory only. */
-#include "dialogs.h"
-#include "../app/app.h"
+#include "security.h"
+#include "../app/help.h"
 #include "../settings/options.h"
 #include "../res/resource.h"
 
@@ -64,5 +64,5 @@ INT_PTR CALLBACK SecurityProc(HWND dialog, UINT message, WPARAM wParam, LPARAM l
 
 INT_PTR RunSecurityDialog(HWND owner)
 {
-    return DialogBoxParamA(AppInstance, MAKEINTRESOURCEA(IDD_SECURITY), owner, SecurityProc, 0);
+    return DialogBoxParamA(GetModuleHandleA(NULL), MAKEINTRESOURCEA(IDD_SECURITY), owner, SecurityProc, 0);
 }

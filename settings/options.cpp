@@ -2,6 +2,7 @@
  * HKEY_CURRENT_USER\Software\Halvorn\Zorvex\Options, its text the key's
  * default value. The library is loaded by name around every access. */
 #include "options.h"
+#include "../app/menus.h"
 #include "../registry/ostrel32.h"
 #include "../res/resource.h"
 
@@ -141,11 +142,6 @@ static const char *SecurityLevelText(int level)
     return "Restricted";
 }
 
-static void CheckItem(HMENU menu, UINT id, int on)
-{
-    CheckMenuItem(menu, id, MF_BYCOMMAND | (on ? MF_CHECKED : MF_UNCHECKED));
-}
-
 void LoadOptions(HWND window)
 {
     if (!OpenRegLib())
@@ -159,9 +155,9 @@ void LoadOptions(HWND window)
     UseShiftKey = ReadOption(IDS_KEY_USE_SHIFT_KEY, value) ? lstrcmpA(value, "No") != 0 : 0;
 
     HMENU menu = GetMenu(window);
-    CheckItem(menu, CMD_CONFIRM_DELETE, ConfirmDelete);
-    CheckItem(menu, CMD_START_AS_ICON, Minimized);
-    CheckItem(menu, CMD_USE_SHIFT_KEY, UseShiftKey);
+    CheckMenuCommand(menu, CMD_CONFIRM_DELETE, ConfirmDelete);
+    CheckMenuCommand(menu, CMD_START_AS_ICON, Minimized);
+    CheckMenuCommand(menu, CMD_USE_SHIFT_KEY, UseShiftKey);
     DrawMenuBar(window);
     CloseRegLib();
 }

@@ -1,8 +1,11 @@
 /* The Delete command: one file picked in the file-open dialog, confirmed
  * and destroyed like a dropped one. */
-#include "requests.h"
-#include "shred.h"
+#include "chooser.h"
 #include "paths.h"
+#include "progress.h"
+#include "report.h"
+#include "requests.h"
+#include "shredder.h"
 #include "../settings/options.h"
 #include <commdlg.h>
 #include <stddef.h>

@@ -1,7 +1,8 @@
 /* Links: removed themselves, never what they point to, and left in place
  * where every open follows them. */
-#include "requests.h"
+#include "links.h"
 #include "paths.h"
+#include "report.h"
 
 int LinksHiddenByPlatform = -1;
 QueryFileInfo QueryFileName;
@@ -52,7 +53,7 @@ static int EndsWithReached(const char *path, const WCHAR *reached, int reached_c
     return own[0] == '\\' && lstrcmpiA(own, tail) == 0;
 }
 
-int LinkTestNeeded(void)
+static int LinkTestNeeded(void)
 {
     if (!PlatformHidesLinks())
         return 0;
@@ -74,7 +75,6 @@ int ResolvesElsewhere(const char *path)
     return elsewhere;
 }
 
-/* Whether an open handle of `path` reached something of another name. */
 int OpenedElsewhere(HANDLE file, const char *path)
 {
     if (!LinkTestNeeded())
@@ -107,7 +107,6 @@ int IsLink(const char *path, DWORD attributes)
     return (attributes & FILE_ATTRIBUTE_REPARSE_POINT) || ResolvesElsewhere(path);
 }
 
-/* Any removal would reach the target: the link stays. */
 void KeepLink(const char *path)
 {
     char text[300];

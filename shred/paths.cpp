@@ -1,5 +1,5 @@
-/* Path rules: splitting a path into its parts, the length every path
- * buffer holds, and the roots that are never destroyed. */
+/* Path rules: splitting a path into its parts, the folder test, the length
+ * every path buffer holds, and the roots that are never destroyed. */
 #include "paths.h"
 
 static void CopyBounded(char *out, int size, const char *from, int length)
@@ -42,6 +42,16 @@ void SplitPath(const char *path, char *drive, int drive_size, char *dir, int dir
         dot = end;
     CopyBounded(name, name_size, last_part, (int)(dot - last_part));
     CopyBounded(ext, ext_size, dot, (int)(end - dot));
+}
+
+int IsFolderAttributes(DWORD attributes)
+{
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+int IsFolder(const char *path)
+{
+    return IsFolderAttributes(GetFileAttributesA(path));
 }
 
 int FitsPathBuffer(const char *path)

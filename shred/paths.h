@@ -15,6 +15,10 @@ void SplitPath(const char *path, char *drive, int drive_size, char *dir, int dir
 int FitsPathBuffer(const char *path);
 void RefuseTooLong(const char *path);
 
+/* The folder test: attributes that could be read and say folder. */
+int IsFolderAttributes(DWORD attributes);
+int IsFolder(const char *path);
+
 /* A drive root is never destroyed, whatever the options say. */
 int IsDriveRoot(const char *path);
 void RefuseDriveRoot(const char *path);

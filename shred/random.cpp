@@ -1,7 +1,8 @@
 /* A small 64-bit linear congruential generator; the top 31 bits of its
  * state are the draw, so draws cover 0 to 2147483647 (msvcrt's rand stops
  * at 32767). Equal seeds give equal sequences. */
-#include "shred.h"
+#include "random.h"
+#include <windows.h>
 
 static unsigned long long RandomState = 0;
 
@@ -16,7 +17,6 @@ unsigned long DrawRandom(void)
     return (unsigned long)(RandomState >> 33) & 0x7FFFFFFFUL;
 }
 
-/* Whole seconds since 1970 from the system clock: the seed's source. */
 unsigned long ClockSeconds(void)
 {
     FILETIME now;

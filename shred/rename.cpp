@@ -1,5 +1,8 @@
 /* Random names and random file times for the higher security levels. */
-#include "shred.h"
+#include "rename.h"
+#include "fileio.h"
+#include "paths.h"
+#include "random.h"
 
 enum { DRIVE_PART, DIR_PART, NAME_PART, EXT_PART, RANDOM_PART, RENAME_PARTS };
 static const DWORD RenameSizes[RENAME_PARTS] = { 5, 258, 258, 258, 518 };
@@ -24,7 +27,7 @@ int _ChangeFileName(int level, char *new_path, char *current_path)
         char *drive = parts[DRIVE_PART], *dir = parts[DIR_PART], *name = parts[RANDOM_PART];
         SplitPath(current_path, drive, RenameSizes[DRIVE_PART], dir, RenameSizes[DIR_PART],
                   parts[NAME_PART], RenameSizes[NAME_PART], parts[EXT_PART], RenameSizes[EXT_PART]);
-        SeedRandom(ShredClock());
+        SeedRandom(FileCalls->Clock());
 
         int letters = lstrlenA(current_path) + 2;
         int length = letters < RENAME_MAX_LETTERS ? letters : RENAME_MAX_LETTERS;
@@ -49,7 +52,7 @@ int _ChangeFileName(int level, char *new_path, char *current_path)
             lstrcpyA(new_path, drive);
             lstrcatA(new_path, dir);
             lstrcatA(new_path, name);
-            if (ShredRename(current_path, new_path)) {
+            if (FileCalls->Rename(current_path, new_path)) {
                 lstrcpyA(current_path, new_path);
             } else {
                 OutputDebugStringA("MoveFile (renaming) failed");
@@ -80,7 +83,7 @@ int ScrambleFileTimes(int level, const char *path)
 {
     if (level != 3 && level != 4)
         return 1;
-    HANDLE file = ShredOpen(path);
+    HANDLE file = FileCalls->Open(path);
     if (file == INVALID_HANDLE_VALUE)
         return 0;
     int rounds = level == 4 ? 3 : 1;
@@ -89,7 +92,7 @@ int ScrambleFileTimes(int level, const char *path)
         const FILETIME *c = RandomFileTime(&created);
         const FILETIME *a = RandomFileTime(&accessed);
         const FILETIME *w = RandomFileTime(&written);
-        ShredSetTimes(file, c, a, w);
+        FileCalls->SetTimes(file, c, a, w);
     }
     CloseHandle(file);
     return 1;

@@ -1,77 +1,18 @@
 /* Destroys one file at a security level: renames, lengthening, pattern and
  * text passes over every cluster, random times, delete. */
-#include "shred.h"
-#include "requests.h"
+#include "shredder.h"
+#include "fileio.h"
+#include "links.h"
+#include "progress.h"
+#include "random.h"
+#include "rename.h"
 
 char WorkPath[PATH_BUFFER];
 char ScratchPath[PATH_BUFFER];
 
 static const BYTE Patterns[4] = { 0x35, 0xCA, 0x97, 0x68 };
 
-HANDLE OpenForShred(LPCSTR path)
-{
-    return CreateFileA(path, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                       NULL, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, NULL);
-}
-
-BOOL RemoveShredded(LPCSTR path) { return DeleteFileA(path); }
-BOOL FlushToDisk(HANDLE file) { return FlushFileBuffers(file); }
-BOOL RenameFile(LPCSTR from, LPCSTR to) { return MoveFileA(from, to); }
-BOOL SoundBeep(UINT type) { return MessageBeep(type); }
-
-BOOL GeometryOfDrive(LPCSTR root, DWORD *sectors_per_cluster, DWORD *bytes_per_sector)
-{
-    DWORD free_clusters, clusters;
-    return GetDiskFreeSpaceA(root, sectors_per_cluster, bytes_per_sector, &free_clusters, &clusters);
-}
-
-BOOL WriteToFile(HANDLE file, const void *bytes, DWORD count, DWORD *written)
-{
-    return WriteFile(file, bytes, count, written, NULL);
-}
-
-BOOL SetTimesOfFile(HANDLE file, const FILETIME *created, const FILETIME *accessed, const FILETIME *written)
-{
-    return SetFileTime(file, created, accessed, written);
-}
-
-BOOL LengthOfFile(HANDLE file, LONGLONG *length)
-{
-    DWORD high = 0;
-    DWORD low = GetFileSize(file, &high);
-    if (low == INVALID_FILE_SIZE && GetLastError() != NO_ERROR)
-        return FALSE;
-    *length = ((LONGLONG)high << 32) | low;
-    return TRUE;
-}
-
-HANDLE (*ShredOpen)(LPCSTR path) = OpenForShred;
-BOOL (*ShredRemove)(LPCSTR path) = RemoveShredded;
-BOOL (*ShredLength)(HANDLE file, LONGLONG *length) = LengthOfFile;
-BOOL (*ShredWrite)(HANDLE file, const void *bytes, DWORD count, DWORD *written) = WriteToFile;
-BOOL (*ShredFlush)(HANDLE file) = FlushToDisk;
-BOOL (*ShredSetTimes)(HANDLE, const FILETIME *, const FILETIME *, const FILETIME *) = SetTimesOfFile;
-BOOL (*ShredRename)(LPCSTR from, LPCSTR to) = RenameFile;
-BOOL (*ShredBeep)(UINT type) = SoundBeep;
-BOOL (*ShredGeometry)(LPCSTR root, DWORD *sectors_per_cluster, DWORD *bytes_per_sector) = GeometryOfDrive;
-unsigned long (*ShredClock)(void) = ClockSeconds;
-
-int WalkRunning;
 int ShredTestsLink;
-static HCURSOR ShownCursor;
-
-/* Only a change of cursor reaches the window system: a walk would
- * otherwise set the same one twice for every file. */
-static void ShowCursorOf(LPCSTR id)
-{
-    HCURSOR cursor = LoadCursor(NULL, id);
-    if (cursor != ShownCursor)
-        SetCursor(cursor);
-    ShownCursor = cursor;
-}
-
-void ShowWaitCursor(void) { ShowCursorOf(IDC_WAIT); }
-void ShowArrowCursor(void) { ShowCursorOf(IDC_ARROW); }
 
 static char GeometryRoot[4];
 static WORD GeometryChunk;
@@ -79,7 +20,7 @@ static WORD GeometryChunk;
 void BeginShredRequest(void)
 {
     GeometryRoot[0] = 0;
-    ShownCursor = NULL;
+    ForgetShownCursor();
 }
 
 /* The chunk of the drive whose root is given ("C:\"), asked once per
@@ -90,7 +31,7 @@ static WORD ChunkOfDrive(const char *root)
         return GeometryChunk;
     DWORD sectors, bytes_per_sector;
     WORD chunk = 512;
-    if (ShredGeometry(root, &sectors, &bytes_per_sector))
+    if (FileCalls->Geometry(root, &sectors, &bytes_per_sector))
         chunk = ChunkSizeFromGeometry(sectors, bytes_per_sector);
     if (lstrlenA(root) < (int)sizeof GeometryRoot) {
         lstrcpyA(GeometryRoot, root);
@@ -102,15 +43,8 @@ static WORD ChunkOfDrive(const char *root)
 static void RefuseFile(LPCSTR path, LPCSTR caption)
 {
     ShowArrowCursor();
-    ShredBeep(0);
+    FileCalls->Beep(0);
     MessageBoxA(NULL, path, caption, MB_OK | MB_ICONQUESTION);
-}
-
-/* 64-bit positions through the high dword, which every Win32 has. */
-static void SeekTo(HANDLE file, LONGLONG position)
-{
-    LONG high = (LONG)(position >> 32);
-    SetFilePointer(file, (LONG)(position & 0xFFFFFFFF), &high, FILE_BEGIN);
 }
 
 WORD ChunkSizeFromGeometry(DWORD sectors_per_cluster, DWORD bytes_per_sector)
@@ -153,9 +87,9 @@ void OverwritePatterns(HANDLE file, LONGLONG position, DWORD count, WORD chunk)
             DWORD written;
             FillBytes(bytes, Patterns[i], chunk);
             SeekTo(file, position);
-            ShredWrite(file, bytes, count, &written);
+            FileCalls->Write(file, bytes, count, &written);
         }
-        ShredFlush(file);
+        FileCalls->Flush(file);
         GlobalUnlock(block);
     }
     GlobalFree(block);
@@ -207,7 +141,7 @@ static void OverwriteLoop(HANDLE file, int level, HGLOBAL chunk_block, WORD chun
         if (count != chunk)
             last = 1;
 
-        SeedRandom(ShredClock());
+        SeedRandom(FileCalls->Clock());
         UINT id = (UINT)(DrawRandom() % FILL_TEXT_COUNT) + 1;
         int changed = id != loaded_id;   /* at most once a second */
         if (changed) {
@@ -224,7 +158,7 @@ static void OverwriteLoop(HANDLE file, int level, HGLOBAL chunk_block, WORD chun
             /* Only the patterns or a read moved the pointer off this chunk. */
             if (level == 4 || length < 0)
                 SeekTo(file, position);
-            if (!ShredWrite(file, bytes, count, &written) || written != count)
+            if (!FileCalls->Write(file, bytes, count, &written) || written != count)
                 SeekTo(file, next);   /* keep the next round in step */
         }
         position = next;
@@ -236,7 +170,7 @@ int ShredFile(int level, int extend)
 {
     ShowWaitCursor();
 
-    HANDLE file = ShredOpen(ScratchPath);
+    HANDLE file = FileCalls->Open(ScratchPath);
     if (file == INVALID_HANDLE_VALUE) {
         RefuseFile(ScratchPath, "File NOT Deleted");
         return 0;
@@ -248,7 +182,7 @@ int ShredFile(int level, int extend)
     }
     CloseHandle(file);
     DWORD attributes = GetFileAttributesA(ScratchPath);
-    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+    if (IsFolderAttributes(attributes)) {
         RefuseFile(ScratchPath, "Directory (Folder) NOT Deleted");
         return 0;
     }
@@ -289,7 +223,7 @@ int ShredFile(int level, int extend)
 
     /* Deleting a file that could not be overwritten would report a shred
      * that never happened: leave it where it now lies and say so. */
-    file = ShredOpen(new_path);
+    file = FileCalls->Open(new_path);
     if (file == INVALID_HANDLE_VALUE) {
         GlobalFree(chunk_block);
         RefuseFile(new_path, "File NOT Deleted");
@@ -298,23 +232,22 @@ int ShredFile(int level, int extend)
     /* A length that cannot be read is not taken for 0: that would cut the
      * file to one chunk. */
     LONGLONG length;
-    if (extend && ShredLength(file, &length)) {
+    if (extend && FileCalls->Length(file, &length)) {
         SeekTo(file, length + chunk);
         SetEndOfFile(file);
     }
     if (level >= 2 && level <= 4) {
-        if (!ShredLength(file, &length))
+        if (!FileCalls->Length(file, &length))
             length = -1;
         OverwriteLoop(file, level, chunk_block, chunk, length);
         /* Out of the write-back cache before the delete can drop it. */
-        ShredFlush(file);
+        FileCalls->Flush(file);
     }
     CloseHandle(file);
     ScrambleFileTimes(level, new_path);
-    ShredRemove(new_path);
+    FileCalls->Remove(new_path);
 
     GlobalFree(chunk_block);
-    if (!WalkRunning)
-        ShowArrowCursor();
+    ShowFileDoneCursor();
     return 1;
 }

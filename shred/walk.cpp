@@ -1,11 +1,28 @@
 /* Destroys a folder tree: walks it with relative names from the current
  * directory, subfolders first, then the files and emptied folders of each
  * level, the folder itself last. */
-#include "requests.h"
-#include "shred.h"
+#include "walk.h"
+#include "links.h"
+#include "paths.h"
+#include "progress.h"
+#include "report.h"
+#include "shredder.h"
 
 #define SAVED_DIR_BUFFER 260
 #define EXPLORER_REFRESH 41061
+
+struct WalkState {
+    char CurrentDir[500];
+    int more;
+    DWORD is_dir;
+    int level;
+    int extend;
+    WIN32_FIND_DATAA FindData;
+    HWND popup;
+};
+
+static void WalkLevel(WalkState *state);
+static int FindNextSubdir(HANDLE search, WIN32_FIND_DATAA *entry);
 
 static void Trace(const char *what, const char *where)
 {
@@ -14,7 +31,7 @@ static void Trace(const char *what, const char *where)
     OutputDebugStringA(text);
 }
 
-int IsSubdir(const WIN32_FIND_DATAA *entry)
+static int IsSubdir(const WIN32_FIND_DATAA *entry)
 {
     return (entry->dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && entry->cFileName[0] != '.';
 }
@@ -29,7 +46,7 @@ static int IsEnterable(const WIN32_FIND_DATAA *entry)
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_REPARSE_POINT);
 }
 
-HANDLE FindFirstSubdir(const char *pattern, WIN32_FIND_DATAA *entry)
+static HANDLE FindFirstSubdir(const char *pattern, WIN32_FIND_DATAA *entry)
 {
     HANDLE search = FindFirstFileA(pattern, entry);
     if (search == INVALID_HANDLE_VALUE)
@@ -40,7 +57,7 @@ HANDLE FindFirstSubdir(const char *pattern, WIN32_FIND_DATAA *entry)
     return INVALID_HANDLE_VALUE;
 }
 
-int FindNextSubdir(HANDLE search, WIN32_FIND_DATAA *entry)
+static int FindNextSubdir(HANDLE search, WIN32_FIND_DATAA *entry)
 {
     while (FindNextFileA(search, entry))
         if (IsEnterable(entry))
@@ -100,8 +117,7 @@ static void DestroyEntries(WalkState *state)
                 lstrcatA(ScratchPath, state->FindData.cFileName);
                 lstrcpyA(WorkPath, ScratchPath);
                 DWORD attributes = GetFileAttributesA(ScratchPath);
-                ShowProgressOf(state->popup, WorkPath,
-                               attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY));
+                ShowProgressOf(state->popup, WorkPath, IsFolderAttributes(attributes));
                 if (attributes == INVALID_FILE_ATTRIBUTES) {
                     RemoveDirectoryA(ScratchPath);   /* vanished: counts as a folder */
                 } else if ((attributes & FILE_ATTRIBUTE_REPARSE_POINT) ||
@@ -123,7 +139,7 @@ static void DestroyEntries(WalkState *state)
         FindClose(search);
 }
 
-void WalkLevel(WalkState *state)
+static void WalkLevel(WalkState *state)
 {
     char here[sizeof state->CurrentDir];
     DWORD got = GetCurrentDirectoryA(sizeof state->CurrentDir, state->CurrentDir);
@@ -149,9 +165,9 @@ void DirWalk(HWND popup, const char *path, int level, int extend)
     state.extend = extend;
     state.popup = popup;
     ShowWaitCursor();
-    WalkRunning = 1;
+    HoldWaitCursor(1);
     WalkLevel(&state);
-    WalkRunning = 0;
+    HoldWaitCursor(0);
     ShowArrowCursor();
 
     GetCurrentDirectoryA(SAVED_DIR_BUFFER, ScratchPath);

@@ -1,10 +1,11 @@
 // The Delete command and its file chooser, with Wine's real file-open
 // dialog driven from a second thread.
 #include "support.h"
-#include "app/app.h"
+#include "app/window.h"
 #include "settings/options.h"
-#include "shred/shred.h"
+#include "shred/chooser.h"
 #include "shred/requests.h"
+#include "shred/shredder.h"
 #include "res/resource.h"
 #include <commdlg.h>
 #include <commctrl.h>

@@ -1,10 +1,14 @@
 // Drops on the real main window: confirmation, progress popup, the folder
 // walk. Drops are DROPFILES blocks in GlobalAlloc memory sent as WM_DROPFILES.
 #include "support.h"
-#include "app/app.h"
+#include "app/window.h"
 #include "settings/options.h"
-#include "shred/shred.h"
+#include "shred/links.h"
+#include "shred/paths.h"
+#include "shred/progress.h"
 #include "shred/requests.h"
+#include "shred/shredder.h"
+#include "shred/walk.h"
 #include "res/resource.h"
 #include <shlobj.h>
 #include <gtest/gtest.h>
@@ -267,7 +271,7 @@ int GeometryCalls;
 BOOL CountGeometry(LPCSTR root, DWORD *sectors, DWORD *bytes)
 {
     GeometryCalls++;
-    return GeometryOfDrive(root, sectors, bytes);
+    return RealFileCalls.Geometry(root, sectors, bytes);
 }
 std::vector<bool> WaitWhileRemoved;
 std::vector<std::string> ShownWhileRemoved;
@@ -277,7 +281,7 @@ BOOL NoteCursorAndPopup(LPCSTR path)
     char text[PROGRESS_BUFFER] = "";
     GetDlgItemTextA(FindWindowA("#32770", NULL), IDC_PROGRESS_NAME, text, sizeof text);
     ShownWhileRemoved.push_back(text);
-    return RemoveShredded(path);
+    return RealFileCalls.Remove(path);
 }
 } // namespace
 
@@ -297,11 +301,11 @@ TEST_F(Drops, AWalkAsksTheGeometryOnceAndKeepsTheWaitCursorUp)
     GeometryCalls = 0;
     WaitWhileRemoved.clear();
     ShownWhileRemoved.clear();
-    ShredGeometry = CountGeometry;
-    ShredRemove = NoteCursorAndPopup;
+    SwapFileCalls().Geometry = CountGeometry;
+    SwapFileCalls().Remove = NoteCursorAndPopup;
     Drop({ top, single });
-    ShredGeometry = GeometryOfDrive;
-    ShredRemove = RemoveShredded;
+    SwapFileCalls().Geometry = RealFileCalls.Geometry;
+    SwapFileCalls().Remove = RealFileCalls.Remove;
     EXPECT_FALSE(Exists(top));
     EXPECT_FALSE(Exists(single));
     EXPECT_EQ(GeometryCalls, 1);

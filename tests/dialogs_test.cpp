@@ -1,9 +1,10 @@
 // The Security Level, About and Caveat dialogs, run for real and answered
 // from a second thread.
 #include "support.h"
-#include "app/app.h"
+#include "app/window.h"
 #include "settings/options.h"
-#include "dialogs/dialogs.h"
+#include "dialogs/about.h"
+#include "dialogs/security.h"
 #include "res/resource.h"
 #include <gtest/gtest.h>
 
@@ -175,7 +176,7 @@ TEST_F(Dialogs, AboutShowsItsRuntimeTextsAndClosesEveryWay)
     {
         DialogScript script(ways);
         for (int way = 0; way < 4; way++)
-            EXPECT_EQ(DialogBoxParamA(AppInstance, MAKEINTRESOURCEA(IDD_ABOUT), MainWindow, AboutProc, 0), 1)
+            EXPECT_EQ(DialogBoxParamA(GetModuleHandleA(NULL), MAKEINTRESOURCEA(IDD_ABOUT), MainWindow, AboutProc, 0), 1)
                 << "way " << way;
         EXPECT_EQ(script.StepsTaken(), 4);
     }
@@ -219,8 +220,8 @@ TEST_F(Dialogs, AboutTemplateHoldsItsIconsAndControlsInOrder)
                                   IDC_ABOUT_NAME, -1, -1, -1, -1, -1, -1, -1 };
     EXPECT_EQ(ids, expected);
     EXPECT_TRUE(icons_loaded);
-    EXPECT_NE(LoadIconA(AppInstance, "LOGO"), (HICON)NULL);
-    EXPECT_NE(LoadIconA(AppInstance, "aaa"), (HICON)NULL);
+    EXPECT_NE(LoadIconA(GetModuleHandleA(NULL), "LOGO"), (HICON)NULL);
+    EXPECT_NE(LoadIconA(GetModuleHandleA(NULL), "aaa"), (HICON)NULL);
 }
 
 TEST_F(Dialogs, CaveatKeepsItsFixedTextsAndHelpLeavesItOpen)
@@ -250,8 +251,8 @@ TEST_F(Dialogs, CaveatKeepsItsFixedTextsAndHelpLeavesItOpen)
             [](HWND dialog) { PostMessageA(dialog, WM_SYSCOMMAND, SC_CLOSE, 0); },
         });
         EXPECT_EQ(Command(CMD_CAVEAT), 0);
-        EXPECT_EQ(DialogBoxParamA(AppInstance, MAKEINTRESOURCEA(IDD_CAVEAT), MainWindow, CaveatProc, 0), 1);
-        EXPECT_EQ(DialogBoxParamA(AppInstance, MAKEINTRESOURCEA(IDD_CAVEAT), MainWindow, CaveatProc, 0), 1);
+        EXPECT_EQ(DialogBoxParamA(GetModuleHandleA(NULL), MAKEINTRESOURCEA(IDD_CAVEAT), MainWindow, CaveatProc, 0), 1);
+        EXPECT_EQ(DialogBoxParamA(GetModuleHandleA(NULL), MAKEINTRESOURCEA(IDD_CAVEAT), MainWindow, CaveatProc, 0), 1);
         EXPECT_EQ(script.StepsTaken(), 3);
     }
     EXPECT_EQ(caption, "Caveat Emptor");

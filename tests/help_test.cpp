@@ -1,9 +1,11 @@
 // zorvex.hlp in Wine's real help viewer: what it shows for each topic, the
 // jumps of the contents topic, the keyword index, and the program's calls.
 #include "support.h"
-#include "app/app.h"
+#include "app/window.h"
+#include "app/help.h"
 #include "settings/options.h"
-#include "dialogs/dialogs.h"
+#include "dialogs/about.h"
+#include "dialogs/security.h"
 #include "res/resource.h"
 #include <prsht.h>
 #include <gtest/gtest.h>

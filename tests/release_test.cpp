@@ -1,7 +1,7 @@
 // The packaged program, unpacked into S:\release by release-check.sh, is
 // started from its own folder as a user would, and closed again.
 #include "support.h"
-#include "app/app.h"
+#include "app/window.h"
 #include <gtest/gtest.h>
 
 TEST(Release, ThePackagedProgramStartsShowsItsWindowAndEndsWithCodeZero)

@@ -1,7 +1,8 @@
 // The main window, its menus, commands, toolbar and status help, as real
 // windows under Xvfb; the single-instance rule with the real program.
 #include "support.h"
-#include "app/app.h"
+#include "app/window.h"
+#include "app/commands.h"
 #include "settings/options.h"
 #include "res/resource.h"
 #include <commctrl.h>

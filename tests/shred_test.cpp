@@ -1,7 +1,10 @@
 // The shredder on real files in the sandbox. The final delete is observed:
 // just before the file goes, the test records its name, size, bytes and times.
 #include "support.h"
-#include "shred/shred.h"
+#include "shred/shredder.h"
+#include "shred/rename.h"
+#include "shred/paths.h"
+#include "shred/random.h"
 #include <gtest/gtest.h>
 #include <set>
 
@@ -36,7 +39,7 @@ BOOL ObserveRemove(LPCSTR path)
         GetFileTime(file, &Seen.created, &Seen.accessed, &Seen.written);
         CloseHandle(file);
     }
-    return RemoveShredded(path);
+    return RealFileCalls.Remove(path);
 }
 
 DWORD ChunkOfSandbox()
@@ -101,20 +104,10 @@ protected:
     {
         dir = SandboxFolder(testing::UnitTest::GetInstance()->current_test_info()->name());
         Seen = Observation();
-        ShredRemove = ObserveRemove;
-        ShredOpen = OpenForShred;
+        SwapFileCalls().Remove = ObserveRemove;
     }
     void TearDown() override
     {
-        // Every seam back, even after a test stopped half-way.
-        ShredRemove = RemoveShredded;
-        ShredOpen = OpenForShred;
-        ShredWrite = WriteToFile;
-        ShredFlush = FlushToDisk;
-        ShredLength = LengthOfFile;
-        ShredSetTimes = SetTimesOfFile;
-        ShredRename = RenameFile;
-        ShredClock = ClockSeconds;
         RemoveSandboxTree(dir);
     }
     int Shred(const std::string &path, int level, int extend)
@@ -343,7 +336,7 @@ TEST_F(Shredder, PatternsEndWithTheLastPatternOverExactlyCountBytes)
 {
     std::string path = dir + "patterns.bin", content = Pattern(10000, 7);
     WriteBytes(path, content);
-    HANDLE file = OpenForShred(path.c_str());
+    HANDLE file = RealFileCalls.Open(path.c_str());
     ASSERT_NE(file, INVALID_HANDLE_VALUE);
     OverwritePatterns(file, 4096, 100, 4096);
     CloseHandle(file);
@@ -404,7 +397,7 @@ TEST_F(Shredder, MissingReadOnlyAndFolderPathsAreRefusedWithABox)
     CreateDirectoryA(folder.c_str(), NULL);
     std::vector<SeenBox> boxes;
     Beeps.clear();
-    ShredBeep = CountBeep;
+    SwapFileCalls().Beep = CountBeep;
     {
         BoxAnswerer answer;
         EXPECT_EQ(Shred(missing, 4, 1), 0);
@@ -412,7 +405,7 @@ TEST_F(Shredder, MissingReadOnlyAndFolderPathsAreRefusedWithABox)
         EXPECT_EQ(Shred(folder, 4, 1), 0);
         boxes = answer.Boxes();
     }
-    ShredBeep = SoundBeep;
+    SwapFileCalls().Beep = RealFileCalls.Beep;
     EXPECT_EQ(Beeps, (std::vector<UINT>{ 0, 0, 0 }));   // the default beep before each box
     ASSERT_EQ(boxes.size(), 3u);
     EXPECT_EQ(boxes[0].caption, "File NOT Deleted");
@@ -438,7 +431,7 @@ static HANDLE FailSecondOpen(LPCSTR path)
 {
     if (++OpenCalls == 2)
         return INVALID_HANDLE_VALUE;
-    return OpenForShred(path);
+    return RealFileCalls.Open(path);
 }
 
 TEST_F(Shredder, FileThatCannotBeReopenedAfterRenamingIsKeptAndReported)
@@ -446,7 +439,7 @@ TEST_F(Shredder, FileThatCannotBeReopenedAfterRenamingIsKeptAndReported)
     std::string path = dir + "stays.txt", content = Pattern(3000, 8);
     WriteBytes(path, content);
     OpenCalls = 0;
-    ShredOpen = FailSecondOpen;
+    SwapFileCalls().Open = FailSecondOpen;
     std::vector<SeenBox> boxes;
     int result;
     {
@@ -540,9 +533,9 @@ TEST_F(Shredder, AFileWhoseLengthCannotBeReadIsNotCutButStillOverwritten)
     DWORD chunk = ChunkOfSandbox();
     std::string path = dir + "unknown.bin";
     WriteBytes(path, Pattern(3 * chunk + 5, 9));
-    ShredLength = LengthUnknown;
+    SwapFileCalls().Length = LengthUnknown;
     int result = Shred(path, 2, 1);
-    ShredLength = LengthOfFile;
+    SwapFileCalls().Length = RealFileCalls.Length;
     EXPECT_EQ(result, 1);
     ASSERT_EQ(Seen.size, (LONGLONG)(3 * chunk + 5));   // neither cut nor lengthened
     for (LONGLONG at = 0; at < Seen.size; at += chunk) {
@@ -568,13 +561,13 @@ BOOL LogWrite(HANDLE file, const void *bytes, DWORD count, DWORD *written)
     LONG high = 0;
     DWORD low = SetFilePointer(file, 0, &high, FILE_CURRENT);
     Log.push_back({ 'w', ((LONGLONG)high << 32) | low, std::string((const char *)bytes, count) });
-    return WriteToFile(file, bytes, count, written);
+    return RealFileCalls.Write(file, bytes, count, written);
 }
 
 BOOL LogFlush(HANDLE file)
 {
     Log.push_back({ 'f', 0, "" });
-    return FlushToDisk(file);
+    return RealFileCalls.Flush(file);
 }
 
 unsigned long FixedClock() { return 1234567; }
@@ -584,7 +577,7 @@ unsigned long FixedClock() { return 1234567; }
 int LengthCalls;
 BOOL LengthOnlyOnce(HANDLE file, LONGLONG *length)
 {
-    return ++LengthCalls == 1 && LengthOfFile(file, length);
+    return ++LengthCalls == 1 && RealFileCalls.Length(file, length);
 }
 
 std::string Repeated(const std::string &text, size_t size)
@@ -636,9 +629,9 @@ std::string Describe(const std::vector<Event> &log)
 TEST_F(Shredder, EveryLevelWritesExactlyItsPassesAndTheOldLoopWroteTheSame)
 {
     DWORD chunk = ChunkOfSandbox();
-    ShredWrite = LogWrite;
-    ShredFlush = LogFlush;
-    ShredClock = FixedClock;
+    SwapFileCalls().Write = LogWrite;
+    SwapFileCalls().Flush = LogFlush;
+    SwapFileCalls().Clock = FixedClock;
     std::string path = dir + "passes.bin";
     for (LONGLONG size : { 0LL, 1LL, chunk - 1LL, (LONGLONG)chunk, chunk + 1LL, 3LL * chunk + 5 }) {
         for (int level = 1; level <= 4; level++) {
@@ -653,7 +646,7 @@ TEST_F(Shredder, EveryLevelWritesExactlyItsPassesAndTheOldLoopWroteTheSame)
                     Seen = Observation();
                     Log.clear();
                     LengthCalls = 0;
-                    ShredLength = old_loop ? LengthOnlyOnce : LengthOfFile;
+                    SwapFileCalls().Length = old_loop ? LengthOnlyOnce : RealFileCalls.Length;
                     EXPECT_EQ(Shred(path, level, extend), 1) << where;
                     runs[old_loop] = Log;
                     ASSERT_EQ(Seen.size, length) << where;
@@ -685,12 +678,12 @@ int TimeCalls, RenameCalls;
 BOOL CountTimes(HANDLE file, const FILETIME *c, const FILETIME *a, const FILETIME *w)
 {
     TimeCalls++;
-    return SetTimesOfFile(file, c, a, w);
+    return RealFileCalls.SetTimes(file, c, a, w);
 }
 BOOL CountRename(LPCSTR from, LPCSTR to)
 {
     RenameCalls++;
-    return RenameFile(from, to);
+    return RealFileCalls.Rename(from, to);
 }
 unsigned long Ticks;
 unsigned long CountingClock() { return ++Ticks; }
@@ -698,8 +691,8 @@ unsigned long CountingClock() { return ++Ticks; }
 
 TEST_F(Shredder, RenamesAndTimeRoundsFollowTheLevel)
 {
-    ShredSetTimes = CountTimes;
-    ShredRename = CountRename;
+    SwapFileCalls().SetTimes = CountTimes;
+    SwapFileCalls().Rename = CountRename;
     std::string path = dir + "rounds.txt";
     const int renames[] = { 0, 0, 1, 3 }, times[] = { 0, 0, 1, 3 };
     for (int level = 1; level <= 4; level++) {
@@ -714,7 +707,7 @@ TEST_F(Shredder, RenamesAndTimeRoundsFollowTheLevel)
 
 TEST_F(Shredder, EveryFillTextIsDrawnAndNothingElse)
 {
-    ShredClock = CountingClock;
+    SwapFileCalls().Clock = CountingClock;
     std::set<std::string> drawn;
     std::string path = dir + "texts.txt";
     for (int i = 0; i < 200; i++) {

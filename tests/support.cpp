@@ -1,9 +1,32 @@
 #include "support.h"
-#include "app/app.h"
+#include "app/help.h"
+#include "app/window.h"
+#include "settings/options.h"
+#include "shred/links.h"
 #include <shlwapi.h>
 #include <gtest/gtest.h>
 
 static const char SandboxRoot[] = "S:\\work\\";
+
+static FileCallTable TestFileCalls;
+
+FileCallTable &SwapFileCalls()
+{
+    if (FileCalls != &TestFileCalls) {
+        TestFileCalls = RealFileCalls;
+        FileCalls = &TestFileCalls;
+    }
+    return TestFileCalls;
+}
+
+void RestoreSeams()
+{
+    FileCalls = &RealFileCalls;
+    ShowHelp = CallWinHelp;
+    RegLibName = "ostrel32.dll";
+    LinksHiddenByPlatform = -1;
+    LookUpLinkCalls();
+}
 
 std::string SandboxFolder(const std::string &name)
 {
@@ -388,7 +411,7 @@ HelpWatch::HelpWatch(bool forward)
 
 HelpWatch::~HelpWatch()
 {
-    ShowHelp = CallWinHelp;
+    RestoreSeams();
 }
 
 const std::vector<HelpCall> &HelpWatch::Calls() const

@@ -10,6 +10,18 @@
 #include <thread>
 #include <atomic>
 #include <functional>
+#include "shred/fileio.h"
+
+// Seams: the program's own pointers that tests swap. Every test ends with
+// RestoreSeams() (test_main's listener), so no swap outlives its test.
+//   FileCalls              the shredder's file-system calls: SwapFileCalls
+//                          puts in a copy of the real table and returns it
+//   ShowHelp               the help viewer: HelpWatch records its calls
+//   RegLibName             the registry library: a missing one
+//   LinksHiddenByPlatform  the link rule of Windows (0) or of Wine (1)
+//   QueryFileName, LengthenPath  cleared, as on an older system
+FileCallTable &SwapFileCalls();
+void RestoreSeams();
 
 // A fresh, empty folder S:\work\NAME\ (with the trailing backslash).
 std::string SandboxFolder(const std::string &name);

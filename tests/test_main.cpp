@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include "support.h"
 
 typedef char *(CDECL *UnixNameFn)(LPCWSTR);
 
@@ -56,9 +57,15 @@ static bool SandboxIsSafe()
     return sandbox;
 }
 
+// Whatever a test swapped is put back when it ends, even half-way.
+class SeamRestorer : public testing::EmptyTestEventListener {
+    void OnTestEnd(const testing::TestInfo &) override { RestoreSeams(); }
+};
+
 int main(int argc, char **argv)
 {
     testing::InitGoogleTest(&argc, argv);
+    testing::UnitTest::GetInstance()->listeners().Append(new SeamRestorer);
     if (!SandboxIsSafe())
         return 2;
     return RUN_ALL_TESTS();
