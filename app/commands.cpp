@@ -7,6 +7,7 @@
 #include "../res/resource.h"
 #include "../settings/options.h"
 #include "../shred/chooser.h"
+#include "../shred/requests.h"
 #include "../dialogs/about.h"
 #include "../dialogs/security.h"
 #include <commctrl.h>
@@ -110,9 +111,25 @@ static void ApplyIcon(HWND window, HMENU menu)
     UpdateWindow(window);
 }
 
+/* While a request runs (a box of it is open), only what can neither start
+ * nor change one, nor end the program under it, is carried out. Exit
+ * waits for the request's end. */
+static int AllowedDuringRequest(WORD id)
+{
+    switch (id) {
+    case CMD_ABOUT: case CMD_CAVEAT: case CMD_HELP: case CMD_EXIT: case CMD_APPLY_ICON: case CMD_NOP:
+        return 1;
+    }
+    return 0;
+}
+
 LRESULT OnCommand(HWND window, WPARAM wParam, LPARAM lParam)
 {
     HMENU menu = GetMenu(window);
+    if (RequestRunning() && !AllowedDuringRequest(LOWORD(wParam))) {
+        MessageBeep(0);
+        return 0;
+    }
     switch (LOWORD(wParam)) {
     case CMD_CONFIRM_DELETE: ToggleSavedOption(window, menu, CMD_CONFIRM_DELETE, &ConfirmDelete); break;
     case CMD_START_AS_ICON: ToggleSavedOption(window, menu, CMD_START_AS_ICON, &Minimized); break;
@@ -122,8 +139,14 @@ LRESULT OnCommand(HWND window, WPARAM wParam, LPARAM lParam)
         if (RunSecurityDialog(window))
             SaveOptions();
         break;
-    case CMD_DELETE: DeleteCommand(window); break;
-    case CMD_DELETE_PLAIN: PlainDeleteCommand(window); break;
+    case CMD_DELETE:
+        DeleteCommand(window);
+        FinishRequests(window);
+        break;
+    case CMD_DELETE_PLAIN:
+        PlainDeleteCommand(window);
+        FinishRequests(window);
+        break;
     case CMD_CAVEAT: RunCaveatDialog(window); break;
     case CMD_EXIT: SendMessageA(MainWindow, WM_CLOSE, 0, 0); break;
     case CMD_HELP: ShowHelp(MainWindow, HELP_FILE, HELP_CONTENTS, 0); break;

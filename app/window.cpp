@@ -82,9 +82,20 @@ static LRESULT OnCreate(HWND window)
 static LRESULT OnDropFiles(HWND window, WPARAM wParam)
 {
     int level = RequestLevel();
-    DeleteDroppedFiles(window, (HDROP)wParam, level);
+    HandleDrop(window, (HDROP)wParam, level);
     DiscardShiftState();
     return 1;
+}
+
+/* A request ends first: a quit now would close its remaining boxes
+ * the moment they open. */
+static LRESULT OnClose(void)
+{
+    if (RequestRunning())
+        QuitAfterRequest();
+    else
+        PostQuitMessage(0);
+    return 0;
 }
 
 static LRESULT OnMove(HWND window)
@@ -113,7 +124,7 @@ LRESULT CALLBACK WndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam
     case WM_CREATE: return OnCreate(window);
     case WM_MOVE: return OnMove(window);
     case WM_SIZE: return OnSize();
-    case WM_CLOSE: PostQuitMessage(0); return 0;
+    case WM_CLOSE: return OnClose();
     case WM_COMMAND: return OnCommand(window, wParam, lParam);
     case WM_MENUSELECT: return OnMenuSelect(window, wParam, lParam);
     case WM_NOTIFY: return OnNotify(window, lParam);

@@ -3,7 +3,6 @@
 #include "chooser.h"
 #include "paths.h"
 #include "progress.h"
-#include "report.h"
 #include "requests.h"
 #include "shredder.h"
 #include "../settings/options.h"
@@ -77,9 +76,8 @@ static int CommandLevel(void)
     return level;
 }
 
-void DeleteCommand(HWND owner)
+static void ChooseAndDelete(HWND owner, int level)
 {
-    int level = CommandLevel();
     if (!ListFiles(owner, level))
         return;
     if (ConfirmDelete) {
@@ -89,11 +87,17 @@ void DeleteCommand(HWND owner)
             return;
     }
     HWND popup = CreateProgressPopup();
-    ForgetLeftInPlace();
-    BeginShredRequest();
     DeletePath(popup, WorkPath, level, ExtendBeforeOverwrite);
     CloseProgressPopup(popup);
-    ReportLeftInPlace();
+}
+
+/* The whole command is one request: drops during the chooser wait too. */
+void DeleteCommand(HWND owner)
+{
+    int level = CommandLevel();
+    BeginRequest(owner);
+    ChooseAndDelete(owner, level);
+    EndRequest();
 }
 
 void PlainDeleteCommand(HWND owner)

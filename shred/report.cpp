@@ -1,5 +1,4 @@
-/* The end-of-request account: links, which are never followed, and walk
- * entries whose path no buffer holds. */
+/* The end-of-request account of what the user chose and is still there. */
 #include "report.h"
 #include "paths.h"
 
@@ -20,18 +19,30 @@ void NoteLeftInPlace(int kind, const char *path)
         lstrcpynA(FirstLeft[kind], path, PATH_BUFFER - 2);
 }
 
+/* One box per kind, in this order; %d is the count, %s the first path. */
+struct LeftBox { const char *format; UINT icon; };
+static const LeftBox LeftBoxes[LEFT_KINDS] = {
+    { "Folders that could not be opened, NOT deleted: %d\r\nThe first: %s", MB_ICONSTOP },
+    { "Files whose overwrite failed, NOT deleted: %d\r\nA write was refused (is the disk full?).\r\n"
+      "The first: %s", MB_ICONSTOP },
+    { "Files overwritten but NOT deleted: %d\r\nAnother program may hold them open.\r\nThe first: %s",
+      MB_ICONSTOP },
+    { "Files NOT deleted: %d\r\nAnother program may hold them open.\r\nThe first: %s", MB_ICONSTOP },
+    { "Folders NOT removed: %d\r\nThe first: %s", MB_ICONSTOP },
+    { "Names that could not be reached, NOT deleted: %d\r\nThe first: %s", MB_ICONSTOP },
+    { "Links NOT deleted: %d\r\nA link is never followed: what it points to is untouched.\r\nThe first: %s",
+      MB_ICONINFORMATION },
+    { "Paths too long, NOT deleted: %d\r\nThe first: %s...", MB_ICONSTOP },
+};
+
 void ReportLeftInPlace(void)
 {
     char text[PATH_BUFFER + 160];
-    if (LeftCount[LEFT_LINK]) {
-        wsprintfA(text, "Links NOT deleted: %d\r\nA link is never followed: what it points to is untouched."
-                  "\r\nThe first: %s", LeftCount[LEFT_LINK], FirstLeft[LEFT_LINK]);
-        MessageBoxA(NULL, text, "Zorvex", MB_OK | MB_ICONINFORMATION);
-    }
-    if (LeftCount[LEFT_TOO_LONG]) {
-        wsprintfA(text, "Paths too long, NOT deleted: %d\r\nThe first: %s...", LeftCount[LEFT_TOO_LONG],
-                  FirstLeft[LEFT_TOO_LONG]);
-        MessageBoxA(NULL, text, "Zorvex", MB_OK | MB_ICONSTOP);
+    for (int kind = 0; kind < LEFT_KINDS; kind++) {
+        if (!LeftCount[kind])
+            continue;
+        wsprintfA(text, LeftBoxes[kind].format, LeftCount[kind], FirstLeft[kind]);
+        MessageBoxA(NULL, text, "Zorvex", MB_OK | LeftBoxes[kind].icon);
     }
     ForgetLeftInPlace();
 }

@@ -14,6 +14,89 @@ char ConfirmTitle[CONFIRM_TITLE_BUFFER];
 int ConfirmReply;
 static HWND SavedForeground;
 
+/* A request runs from its start to its end report; the boxes on the way
+ * run message loops of their own, so a drop, a command or a close can
+ * arrive meanwhile. None of them may start or change another request:
+ * drops wait their turn, the close waits for the end. */
+#define PENDING_DROPS 16
+static int Running;
+static HWND DisabledOwner;
+static HDROP PendingDrop[PENDING_DROPS];
+static int PendingLevel[PENDING_DROPS];
+static int PendingCount;
+static int QuitPending;
+
+int RequestRunning(void)
+{
+    return Running;
+}
+
+void BeginRequest(HWND owner)
+{
+    Running = 1;
+    /* Nothing on the main window can be clicked until the end. */
+    DisabledOwner = NULL;
+    if (owner && IsWindowEnabled(owner)) {
+        EnableWindow(owner, FALSE);
+        DisabledOwner = owner;
+    }
+    ForgetLeftInPlace();
+    BeginShredRequest();
+}
+
+void EndRequest(void)
+{
+    ReportLeftInPlace();
+    if (DisabledOwner) {
+        EnableWindow(DisabledOwner, TRUE);
+        if (GetForegroundWindow() == DisabledOwner)
+            SetFocus(DisabledOwner);
+    }
+    DisabledOwner = NULL;
+    Running = 0;
+}
+
+void QuitAfterRequest(void)
+{
+    QuitPending = 1;
+}
+
+void FinishRequests(HWND owner)
+{
+    while (!Running && PendingCount > 0) {
+        HDROP drop = PendingDrop[0];
+        int level = PendingLevel[0];
+        PendingCount--;
+        for (int i = 0; i < PendingCount; i++) {
+            PendingDrop[i] = PendingDrop[i + 1];
+            PendingLevel[i] = PendingLevel[i + 1];
+        }
+        DeleteDroppedFiles(owner, drop, level);
+    }
+    if (!Running && QuitPending) {
+        QuitPending = 0;
+        PostQuitMessage(0);
+    }
+}
+
+void HandleDrop(HWND owner, HDROP drop, int level)
+{
+    if (!Running) {
+        DeleteDroppedFiles(owner, drop, level);
+        FinishRequests(owner);
+        return;
+    }
+    if (PendingCount < PENDING_DROPS) {
+        PendingDrop[PendingCount] = drop;
+        PendingLevel[PendingCount] = level;
+        PendingCount++;
+        return;
+    }
+    DragFinish(drop);
+    MessageBoxA(NULL, "A delete is still running: this drop was NOT carried out.\r\n"
+                "Drop the items again when it has ended.", "Zorvex", MB_OK | MB_ICONSTOP);
+}
+
 int RequestLevel(void)
 {
     if (UseShiftKey && GetAsyncKeyState(VK_SHIFT) != 0)
@@ -97,9 +180,8 @@ static void DeleteDroppedName(HWND owner, HWND popup, const char *name, int leve
 
 void DeleteDroppedFiles(HWND owner, HDROP drop, int level)
 {
+    BeginRequest(owner);
     HWND popup = CreateProgressPopup();
-    ForgetLeftInPlace();
-    BeginShredRequest();
     UINT count = DragQueryFileA(drop, 0xFFFFFFFF, NULL, 0);
     UINT remaining = count;
     ConfirmReply = REPLY_PENDING;
@@ -126,7 +208,7 @@ void DeleteDroppedFiles(HWND owner, HDROP drop, int level)
     }
     DragFinish(drop);
     CloseProgressPopup(popup);
-    ReportLeftInPlace();
+    EndRequest();
 }
 
 static void EndConfirmation(HWND dialog, int reply, INT_PTR result)

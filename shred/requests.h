@@ -19,6 +19,17 @@ extern "C" __declspec(dllexport) INT_PTR CALLBACK ConfirmationProc(HWND dialog, 
 /* Shift held (now, or pressed since the last query) forces level 1. */
 int RequestLevel(void);
 void DiscardShiftState(void);
+/* One request at a time. Begin disables the owner (the main window) and
+ * starts a fresh account; End reports what was left and enables it.
+ * A drop that arrives while one runs is carried out after it, in order;
+ * FinishRequests runs those and then a quit asked for meanwhile. */
+int RequestRunning(void);
+void BeginRequest(HWND owner);
+void EndRequest(void);
+void FinishRequests(HWND owner);
+void QuitAfterRequest(void);
+void HandleDrop(HWND owner, HDROP drop, int level);
+
 void DeletePath(HWND popup, const char *path, int level, int extend);
 void DeleteDroppedFiles(HWND owner, HDROP drop, int level);
 int AskConfirmation(HWND owner);

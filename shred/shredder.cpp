@@ -6,6 +6,7 @@
 #include "progress.h"
 #include "random.h"
 #include "rename.h"
+#include "report.h"
 
 char WorkPath[PATH_BUFFER];
 char ScratchPath[PATH_BUFFER];
@@ -13,6 +14,9 @@ char ScratchPath[PATH_BUFFER];
 static const BYTE Patterns[4] = { 0x35, 0xCA, 0x97, 0x68 };
 
 int ShredTestsLink;
+/* A write or flush the system refused (a full disk, a quota): the file is
+ * then not what a shred leaves, and is not deleted. */
+static int OverwriteFailed;
 
 static char GeometryRoot[4];
 static WORD GeometryChunk;
@@ -87,9 +91,11 @@ void OverwritePatterns(HANDLE file, LONGLONG position, DWORD count, WORD chunk)
             DWORD written;
             FillBytes(bytes, Patterns[i], chunk);
             SeekTo(file, position);
-            FileCalls->Write(file, bytes, count, &written);
+            if (!FileCalls->Write(file, bytes, count, &written) || written != count)
+                OverwriteFailed = 1;
         }
-        FileCalls->Flush(file);
+        if (!FileCalls->Flush(file))
+            OverwriteFailed = 1;
         GlobalUnlock(block);
     }
     GlobalFree(block);
@@ -159,8 +165,10 @@ static void OverwriteLoop(HANDLE file, int level, HGLOBAL chunk_block, WORD chun
             if (level == 4 || length < 0)
                 SeekTo(file, position);
             if (!FileCalls->Write(file, bytes, count, &written) || written != count)
-                SeekTo(file, next);   /* keep the next round in step */
+                OverwriteFailed = 1;
         }
+        if (OverwriteFailed)
+            break;
         position = next;
     }
     GlobalUnlock(chunk_block);
@@ -236,18 +244,30 @@ int ShredFile(int level, int extend)
         SeekTo(file, length + chunk);
         SetEndOfFile(file);
     }
-    if (level >= 2 && level <= 4) {
+    int overwrite = level >= 2 && level <= 4;
+    OverwriteFailed = 0;
+    if (overwrite) {
         if (!FileCalls->Length(file, &length))
             length = -1;
         OverwriteLoop(file, level, chunk_block, chunk, length);
         /* Out of the write-back cache before the delete can drop it. */
-        FileCalls->Flush(file);
+        if (!FileCalls->Flush(file))
+            OverwriteFailed = 1;
     }
     CloseHandle(file);
-    ScrambleFileTimes(level, new_path);
-    FileCalls->Remove(new_path);
-
     GlobalFree(chunk_block);
+    int left = -1;
+    /* Deleting it now would pass a half-done overwrite off as a shred. */
+    if (OverwriteFailed) {
+        left = LEFT_NOT_OVERWRITTEN;
+    } else {
+        ScrambleFileTimes(level, new_path);
+        if (!FileCalls->Remove(new_path))
+            left = overwrite ? LEFT_OVERWRITTEN : LEFT_NOT_DELETED;
+    }
     ShowFileDoneCursor();
-    return 1;
+    if (left < 0)
+        return 1;
+    NoteLeftInPlace(left, new_path);
+    return 0;
 }

@@ -31,6 +31,11 @@ static void Trace(const char *what, const char *where)
     OutputDebugStringA(text);
 }
 
+static int Vanished(DWORD error)
+{
+    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
+}
+
 static int IsSubdir(const WIN32_FIND_DATAA *entry)
 {
     return (entry->dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && entry->cFileName[0] != '.';
@@ -79,6 +84,7 @@ static int WalkSubfolders(WalkState *state, const char *here)
             /* Back where this level started, or nowhere further. */
             if (lstrcmpiA(state->CurrentDir, here) != 0 && !SetCurrentDirectoryA(here)) {
                 Trace("Walk lost its folder", here);
+                NoteLeftInPlace(LEFT_NOT_ENTERED, here);
                 in_place = 0;
                 break;
             }
@@ -87,6 +93,7 @@ static int WalkSubfolders(WalkState *state, const char *here)
             char skipped[600];
             wsprintfA(skipped, "%.400s\\%.190s", here, state->FindData.cFileName);
             Trace("SetCurrentDirectory() failed, skipped", skipped);
+            NoteLeftInPlace(LEFT_NOT_ENTERED, skipped);
         }
         state->more = FindNextSubdir(search, &state->FindData);
     }
@@ -119,12 +126,15 @@ static void DestroyEntries(WalkState *state)
                 DWORD attributes = GetFileAttributesA(ScratchPath);
                 ShowProgressOf(state->popup, WorkPath, IsFolderAttributes(attributes));
                 if (attributes == INVALID_FILE_ATTRIBUTES) {
-                    RemoveDirectoryA(ScratchPath);   /* vanished: counts as a folder */
+                    /* Vanished, or a name the file calls cannot reach. */
+                    if (!RemoveDirectoryA(ScratchPath) && !Vanished(GetLastError()))
+                        NoteLeftInPlace(LEFT_UNREACHABLE, ScratchPath);
                 } else if ((attributes & FILE_ATTRIBUTE_REPARSE_POINT) ||
                            ((attributes & FILE_ATTRIBUTE_DIRECTORY) && IsLink(ScratchPath, attributes))) {
                     RemoveLink(ScratchPath, attributes);
                 } else if (attributes & FILE_ATTRIBUTE_DIRECTORY) {
-                    RemoveDirectoryA(ScratchPath);
+                    if (!RemoveDirectoryA(ScratchPath))
+                        NoteLeftInPlace(LEFT_NOT_REMOVED, ScratchPath);
                 } else {
                     /* A file's link test rides on the shredder's first open. */
                     ShredTestsLink = 1;
@@ -154,11 +164,20 @@ void DirWalk(HWND popup, const char *path, int level, int extend)
 {
     char saved[SAVED_DIR_BUFFER];
     GetCurrentDirectoryA(sizeof saved, saved);
+    /* The folder is removed by the full path it has now: a box during the
+     * walk runs a message loop, and the current directory at the end may
+     * be anywhere. */
+    char folder[PATH_BUFFER];
+    DWORD got = GetFullPathNameA(path, sizeof folder, folder, NULL);
     /* Never walk whatever directory happens to be current. */
-    if (!SetCurrentDirectoryA(path)) {
+    if (got == 0 || got >= sizeof folder || !SetCurrentDirectoryA(folder)) {
         Trace("SetCurrentDirectory() failed, nothing deleted", path);
+        NoteLeftInPlace(LEFT_NOT_ENTERED, path);
         return;
     }
+    int length = lstrlenA(folder);
+    while (length > 3 && folder[length - 1] == '\\')
+        folder[--length] = 0;
     WalkState state;
     ZeroMemory(&state, sizeof state);
     state.level = level;
@@ -170,10 +189,21 @@ void DirWalk(HWND popup, const char *path, int level, int extend)
     HoldWaitCursor(0);
     ShowArrowCursor();
 
-    GetCurrentDirectoryA(SAVED_DIR_BUFFER, ScratchPath);
-    SetCurrentDirectoryA("..");
-    if (!RemoveDirectoryA(ScratchPath))
+    lstrcpyA(ScratchPath, folder);
+    /* Out of the folder, so that it can go. */
+    char parent[PATH_BUFFER];
+    lstrcpyA(parent, folder);
+    char *last = NULL;
+    for (char *p = parent; *p; p = CharNextA(p))
+        if (*p == '\\')
+            last = p;
+    if (last)
+        last[1] = 0;
+    SetCurrentDirectoryA(parent);
+    if (!RemoveDirectoryA(folder)) {
         OutputDebugStringA("RemoveDirectory() in DirWalk() failed");
+        NoteLeftInPlace(LEFT_NOT_REMOVED, folder);
+    }
     HWND explorer = FindWindowA("ExploreWClass", NULL);
     if (explorer)
         SendMessageA(explorer, WM_COMMAND, EXPLORER_REFRESH, 0);
