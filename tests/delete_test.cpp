@@ -446,8 +446,16 @@ TEST_F(Drops, FoldersThatCannotBeEnteredAreSkippedNotWalkedFromElsewhere)
     WriteBytes(sibling + "\\untouched.txt", "untouched");
     std::string before = Cwd();
 
-    BoxAnswerer answer;
-    Drop({ top });
+    std::vector<SeenBox> boxes;
+    {
+        BoxAnswerer answer;
+        Drop({ top });
+        boxes = answer.Boxes();
+    }
+    // Told at the end: the folder not entered, and those it keeps.
+    ASSERT_EQ(boxes.size(), 2u);
+    EXPECT_EQ(boxes[0].text.find("Folders that could not be opened, NOT deleted: 1\r\nThe first: " + top + "\\q"), 0u);
+    EXPECT_EQ(boxes[1].text.find("Folders NOT removed: "), 0u);
     EXPECT_EQ(Cwd(), before);
     EXPECT_FALSE(Exists(top + "\\shallow.txt"));
     EXPECT_EQ(GetFileAttributesW((wide + L"\\deep.txt").c_str()) != INVALID_FILE_ATTRIBUTES, true);
@@ -727,4 +735,170 @@ TEST_F(Drops, OnWindowsTheLinkAttributeAloneDecides)
     EXPECT_EQ(LinksHiddenByPlatform, 1);   // this is Wine
     EXPECT_TRUE(IsLink((links + "dropped-file-link").c_str(), file_link));
     DeleteFileA("T:\\subst.txt");
+}
+
+// While a box of a running request is up, its message loop runs: whatever
+// arrives then must wait for the request's end or be refused, never start
+// or change a request inside it. Each row: what starts the request, the
+// box during which something arrives, what arrives, the buttons, the boxes
+// that must be seen (a piece of each box's caption, text or path), and
+// what must be gone or still there afterwards.
+TEST_F(Drops, WhatArrivesDuringABoxWaitsForTheRequestsEnd)
+{
+    struct Row {
+        const char *what;
+        bool confirm;
+        std::vector<std::string> start;   // dropped; "*CMD" gives that command instead
+        size_t at;                        // the box during which it arrives
+        UINT message;
+        WPARAM wparam;                    // for WM_DROPFILES: the drop of `late`
+        std::vector<std::string> late;
+        std::vector<int> buttons;
+        std::vector<std::string> boxes;
+        std::vector<std::string> gone, kept;
+        bool quits;
+    };
+    const WPARAM DROP = 0;
+    const std::vector<Row> rows = {
+        { "a drop during a confirmation: the declined item stays", true, { "a" }, 0, WM_DROPFILES, DROP,
+          { "b" }, { IDOK, IDC_CONFIRM_NO }, { "a", "b" }, { "a" }, { "b" }, false },
+        { "Cancel in a later drop ends only that drop", true, { "dir", "g", "h" }, 1, WM_DROPFILES, DROP,
+          { "x", "y" }, { IDOK, IDOK, IDOK, IDOK, IDOK, IDCANCEL },
+          { "dir", "ro.txt", "g", "h", "Folders NOT removed", "x" }, { "g", "h", "dir\\x.txt" }, { "x", "y" },
+          false },
+        { "a later request keeps the first one's report", false, { "S:\\links\\dropped-link", "ro.txt" }, 0,
+          WM_DROPFILES, DROP, { "b" }, { IDOK }, { "ro.txt", "Links NOT deleted: 1" }, { "b" },
+          { "ro.txt" }, false },
+        { "Delete during a walk's box is refused", false, { "dir" }, 0, WM_COMMAND, CMD_DELETE, {}, { IDOK },
+          { "ro.txt", "Folders NOT removed" }, { "dir\\x.txt" }, { "dir\\ro.txt" }, false },
+        { "Delete during Shift+Del's chooser is refused", false, { "*98" }, 0, WM_COMMAND, CMD_DELETE, {},
+          { IDCANCEL }, { "Restricted Delete" }, {}, {}, false },
+        { "an option change during a confirmation is refused", true, { "a" }, 0, WM_COMMAND,
+          CMD_CONFIRM_DELETE, {}, { IDOK }, { "a" }, { "a" }, {}, false },
+        { "the Security Level dialog waits", true, { "a" }, 0, WM_COMMAND, CMD_SECURITY_LEVEL, {},
+          { IDC_CONFIRM_NO }, { "a" }, {}, { "a" }, false },
+        { "Exit during a box: every later box is still shown", false, { "ro.txt", "ro2.txt" }, 0, WM_COMMAND,
+          CMD_EXIT, {}, { IDOK }, { "ro.txt", "ro2.txt" }, {}, { "ro.txt", "ro2.txt" }, true },
+        { "the close box likewise", false, { "ro.txt", "ro2.txt" }, 0, WM_CLOSE, 0, {}, { IDOK },
+          { "ro.txt", "ro2.txt" }, {}, { "ro.txt", "ro2.txt" }, true },
+    };
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.what);
+        RemoveSandboxTree(dir);
+        dir = SandboxFolder(testing::UnitTest::GetInstance()->current_test_info()->name());
+        for (const char *name : { "a", "b", "g", "h", "x", "y" })
+            File(name);
+        Folder("dir");
+        File("dir\\x.txt");
+        for (const char *name : { "ro.txt", "ro2.txt", "dir\\ro.txt" }) {
+            File(name);
+            SetFileAttributesA((dir + name).c_str(), FILE_ATTRIBUTE_READONLY);
+        }
+        auto full = [&](const std::string &name) { return name.find(':') != std::string::npos ? name : dir + name; };
+        std::vector<std::string> start, late;
+        for (auto &name : row.start)
+            start.push_back(full(name));
+        for (auto &name : row.late)
+            late.push_back(full(name));
+        ConfirmDelete = row.confirm;
+        HWND main = MainWindow;
+        std::vector<SeenBox> boxes;
+        {
+            // Sent from the answering thread, so that it is handled inside
+            // the box's own message loop, as a drop or click of the user is.
+            BoxAnswerer answer(row.buttons, [&](size_t index) {
+                if (index != row.at)
+                    return;
+                LPARAM unused = 0;
+                WPARAM wparam = row.message == WM_DROPFILES ? (WPARAM)MakeDrop(late) : row.wparam;
+                DWORD_PTR result;
+                SendMessageTimeoutA(main, row.message, wparam, unused, SMTO_NORMAL, 3000, &result);
+            });
+            if (row.start[0][0] == '*')
+                SendMessageA(MainWindow, WM_COMMAND, atoi(row.start[0].c_str() + 1), 0);
+            else
+                Drop(start);
+            boxes = answer.Boxes();
+        }
+        ASSERT_EQ(boxes.size(), row.boxes.size());
+        for (size_t i = 0; i < boxes.size(); i++)
+            EXPECT_NE((boxes[i].caption + "|" + boxes[i].text + "|" + boxes[i].path).find(row.boxes[i]),
+                      std::string::npos) << i << ": " << boxes[i].caption << " " << boxes[i].text;
+        for (auto &name : row.gone)
+            EXPECT_FALSE(Exists(full(name))) << name;
+        for (auto &name : row.kept)
+            EXPECT_TRUE(Exists(full(name))) << name;
+        EXPECT_EQ(ConfirmDelete, row.confirm);
+        EXPECT_TRUE(IsWindowEnabled(MainWindow));
+        MSG quit;
+        EXPECT_EQ(PeekMessageA(&quit, NULL, WM_QUIT, WM_QUIT, PM_REMOVE) != 0, row.quits);
+    }
+}
+
+// What a request leaves is told at its end, one box per kind: a file held
+// open by another program, an overwrite the disk refused.
+static BOOL RefuseWrite(HANDLE, const void *, DWORD, DWORD *written)
+{
+    *written = 0;
+    return FALSE;
+}
+
+TEST_F(Drops, WhatARequestLeavesIsToldAtItsEnd)
+{
+    struct Row { int level; bool held; bool refuse_write; const char *told; bool overwritten; };
+    const Row rows[] = {
+        { 2, true, false, "Files overwritten but NOT deleted: 1\r\nAnother program may hold them open.", true },
+        { 1, true, false, "Files NOT deleted: 1\r\nAnother program may hold them open.", false },
+        { 2, false, true, "Files whose overwrite failed, NOT deleted: 1\r\nA write was refused (is the disk full?).",
+          false },
+    };
+    ConfirmDelete = 0;
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.told);
+        std::string path = File("left.txt", "the original words");
+        HANDLE held = row.held ? CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                             NULL, OPEN_EXISTING, 0, NULL)
+                               : INVALID_HANDLE_VALUE;
+        if (row.refuse_write)
+            SwapFileCalls().Write = RefuseWrite;
+        SecurityLevel = row.level;
+        std::vector<SeenBox> boxes;
+        {
+            BoxAnswerer answer;
+            Drop({ path });
+            boxes = answer.Boxes();
+        }
+        RestoreSeams();
+        if (held != INVALID_HANDLE_VALUE)
+            CloseHandle(held);
+        ASSERT_EQ(boxes.size(), 1u);
+        EXPECT_EQ(boxes[0].text, std::string(row.told) + "\r\nThe first: " + path);
+        EXPECT_EQ(boxes[0].icon, "stop");
+        ASSERT_TRUE(Exists(path));
+        EXPECT_EQ(ReadBytes(path).substr(0, 18) != "the original words", row.overwritten);
+        DeleteFileA(path.c_str());
+    }
+}
+
+// A box during a walk runs a message loop; whatever it leaves current,
+// the walk removes the folder it was given and nothing else.
+static std::string Elsewhere;
+static BOOL RemoveAndWander(LPCSTR path)
+{
+    SetCurrentDirectoryA(Elsewhere.c_str());
+    return RealFileCalls.Remove(path);
+}
+
+TEST_F(Drops, AWalkRemovesTheFolderItWasGivenWhateverIsCurrentAtItsEnd)
+{
+    ConfirmDelete = 0;
+    std::string top = Folder("given");
+    WriteBytes(top + "\\f.txt", "f");
+    Elsewhere = Folder("never-chosen");
+    SwapFileCalls().Remove = RemoveAndWander;
+    std::string before = Cwd();
+    Drop({ top });
+    EXPECT_FALSE(Exists(top));
+    EXPECT_TRUE(IsFolder(Elsewhere.c_str()));
+    EXPECT_EQ(Cwd(), before);
 }

@@ -154,7 +154,8 @@ void PumpMessages()
 }
 
 BoxAnswerer::BoxAnswerer(int button) : buttons_{ button }, thread_(&BoxAnswerer::Run, this) {}
-BoxAnswerer::BoxAnswerer(std::vector<int> buttons) : buttons_(buttons), thread_(&BoxAnswerer::Run, this) {}
+BoxAnswerer::BoxAnswerer(std::vector<int> buttons, std::function<void(size_t)> before)
+    : buttons_(buttons), before_(before), thread_(&BoxAnswerer::Run, this) {}
 
 BoxAnswerer::~BoxAnswerer()
 {
@@ -244,6 +245,8 @@ void BoxAnswerer::Run()
                 boxes_.push_back(box);
                 index = boxes_.size() - 1;
             }
+            if (before_)
+                before_(index);
             int id = buttons_[index < buttons_.size() ? index : buttons_.size() - 1];
             HWND button = GetDlgItem(search.found, id);
             if (button && IsWindowEnabled(button))

@@ -77,12 +77,14 @@ class BoxAnswerer {
 public:
     explicit BoxAnswerer(int button = IDOK);
     // The i-th box gets buttons[i]; the last one answers all after it.
-    explicit BoxAnswerer(std::vector<int> buttons);
+    // `before` runs with the box's index while it is up, before the click.
+    explicit BoxAnswerer(std::vector<int> buttons, std::function<void(size_t)> before = nullptr);
     ~BoxAnswerer();
     std::vector<SeenBox> Boxes();
 private:
     void Run();
     std::vector<int> buttons_;
+    std::function<void(size_t)> before_;
     std::atomic<bool> stop_{false};
     std::mutex lock_;
     std::vector<SeenBox> boxes_;
