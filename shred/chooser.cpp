@@ -1,6 +1,7 @@
 /* The Delete command: one file picked in the file-open dialog, confirmed
  * and destroyed like a dropped one. */
 #include "chooser.h"
+#include "names.h"
 #include "paths.h"
 #include "progress.h"
 #include "requests.h"
@@ -56,7 +57,15 @@ int ListFiles(HWND owner, int level)
         RefuseTooLong(ChosenFile);
         return 0;
     }
-    lstrcpyA(WorkPath, ChosenFile);
+    /* The dialog speaks ANSI: what it hands back may be the look-alike of
+     * the picked file's name, and name another file. */
+    char exact[PATH_BUFFER];
+    int found = ExactChosenPath(ChosenFile, exact, sizeof exact);
+    if (found != 1) {
+        RefuseInexactName(ChosenFile, found == 2);
+        return 0;
+    }
+    lstrcpyA(WorkPath, exact);
     if (UseDirectory) {
         char drive[3], dir[PATH_BUFFER];
         SplitPath(WorkPath, drive, sizeof drive, dir, sizeof dir, NULL, 0, NULL, 0);

@@ -79,16 +79,19 @@ int OpenedElsewhere(HANDLE file, const char *path)
 {
     if (!LinkTestNeeded())
         return 0;
+    /* Whatever cannot be asked counts as a link: kept, never followed. */
     char full[MAX_PATH];
     DWORD got = GetFullPathNameA(path, sizeof full, full, NULL);
     if (got == 0 || got >= sizeof full)
-        return 0;
+        return 1;
     struct { ULONG length; WCHAR name[2 * MAX_PATH]; } reached;
     struct { void *status; ULONG_PTR information; } io;   /* IO_STATUS_BLOCK */
     static_assert(sizeof io == 2 * sizeof(void *), "status and information are pointer-sized");
     const int FILE_NAME_INFO_CLASS = 9;
+    /* A name longer than the buffer (a far target) fails the query: no
+     * path buffer holds it, so it cannot be this path's own. */
     if (QueryFileName(file, &io, &reached, sizeof reached, FILE_NAME_INFO_CLASS) != 0)
-        return 0;
+        return 1;
     int reached_chars = reached.length / sizeof(WCHAR);
     if (EndsWithReached(full, reached.name, reached_chars))
         return 0;

@@ -2,6 +2,7 @@
  * one path. */
 #include "requests.h"
 #include "links.h"
+#include "names.h"
 #include "paths.h"
 #include "progress.h"
 #include "report.h"
@@ -124,6 +125,11 @@ void DeletePath(HWND popup, const char *path, int level, int extend)
         RefuseDriveRoot(WorkPath);
         return;
     }
+    /* The path rules would make it name another item. */
+    if (!IsExactPath(WorkPath)) {
+        RefuseInexactName(WorkPath, 0);
+        return;
+    }
     /* The folder rule holds for a linked folder too. */
     if (folder && !AllowDirectoryDelete) {
         MessageBoxA(NULL, "Directory deletes NOT allowed.\r\nReset your options "
@@ -161,15 +167,45 @@ int AskConfirmation(HWND owner)
     return answer == 1 ? 1 : 0;
 }
 
+/* The dropped item's wide name, where the system gives one, spelt exactly
+ * or by its short path; else its ANSI name if the path rules keep it. */
+typedef UINT (WINAPI *DragQueryWide)(HDROP, UINT, LPWSTR, UINT);
+static DragQueryWide DragQueryFileWide;
+static int WideDropLookedUp;
+
+static int ExactDroppedPath(HDROP drop, UINT index, const char *name, char *out)
+{
+    if (!WideDropLookedUp) {
+        DragQueryFileWide = (DragQueryWide)(void *)GetProcAddress(GetModuleHandleA("shell32.dll"), "DragQueryFileW");
+        WideDropLookedUp = 1;
+    }
+    WCHAR wide[2 * MAX_PATH];
+    if (DragQueryFileWide && DragQueryFileWide(drop, index, NULL, 0) < 2 * MAX_PATH &&
+        DragQueryFileWide(drop, index, wide, 2 * MAX_PATH))
+        return ExactPathOfWide(wide, out, PATH_BUFFER);
+    lstrcpyA(out, name);
+    return IsExactPath(out);
+}
+
 /* One dropped item: refused when no path buffer holds it (a cut copy would
- * name another file), else confirmed and destroyed. */
-static void DeleteDroppedName(HWND owner, HWND popup, const char *name, int level)
+ * name another file) or when its name would reach another item, else
+ * confirmed and destroyed. */
+static void DeleteDroppedName(HWND owner, HWND popup, HDROP drop, UINT index, const char *name, int level)
 {
     if (!FitsPathBuffer(name)) {
         RefuseTooLong(name);
         return;
     }
-    lstrcpyA(WorkPath, name);
+    if (IsFolder(name) && IsDriveRoot(name)) {
+        RefuseDriveRoot(name);
+        return;
+    }
+    char exact[PATH_BUFFER];
+    if (!ExactDroppedPath(drop, index, name, exact)) {
+        RefuseInexactName(exact, 0);
+        return;
+    }
+    lstrcpyA(WorkPath, exact);
     if (ConfirmDelete) {
         SetConfirmTitle(level, WorkPath);
         if (!AskConfirmation(owner))
@@ -197,7 +233,7 @@ void DeleteDroppedFiles(HWND owner, HDROP drop, int level)
             MessageBoxA(NULL, "Dropfile memory allocation problem.", "Zorvex", MB_OK | MB_ICONSTOP);
         } else {
             DragQueryFileA(drop, index, name, length + 1);
-            DeleteDroppedName(owner, popup, name, level);
+            DeleteDroppedName(owner, popup, drop, index, name, level);
         }
         if (name)
             GlobalUnlock(block);

@@ -3,6 +3,7 @@
  * level, the folder itself last. */
 #include "walk.h"
 #include "links.h"
+#include "names.h"
 #include "paths.h"
 #include "progress.h"
 #include "report.h"
@@ -41,10 +42,11 @@ static int IsSubdir(const WIN32_FIND_DATAA *entry)
     return (entry->dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && entry->cFileName[0] != '.';
 }
 
-/* A linked folder is never entered: it could lead out of the tree. */
-static int IsEnterable(const WIN32_FIND_DATAA *entry)
+/* A linked folder is never entered: it could lead out of the tree. Nor is
+ * one whose name does not name it exactly. */
+static int IsEnterable(const WIN32_FIND_DATAA *entry, int exact)
 {
-    if (!IsSubdir(entry) || (entry->dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT))
+    if (!exact || !IsSubdir(entry) || (entry->dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT))
         return 0;
     /* Some listings leave the link bit out; the entry's own attributes have it. */
     DWORD attributes = GetFileAttributesA(entry->cFileName);
@@ -53,10 +55,11 @@ static int IsEnterable(const WIN32_FIND_DATAA *entry)
 
 static HANDLE FindFirstSubdir(const char *pattern, WIN32_FIND_DATAA *entry)
 {
-    HANDLE search = FindFirstFileA(pattern, entry);
+    int exact;
+    HANDLE search = FindFirstExact(pattern, entry, &exact);
     if (search == INVALID_HANDLE_VALUE)
         return search;
-    if (IsEnterable(entry) || FindNextSubdir(search, entry))
+    if (IsEnterable(entry, exact) || FindNextSubdir(search, entry))
         return search;
     FindClose(search);
     return INVALID_HANDLE_VALUE;
@@ -64,10 +67,26 @@ static HANDLE FindFirstSubdir(const char *pattern, WIN32_FIND_DATAA *entry)
 
 static int FindNextSubdir(HANDLE search, WIN32_FIND_DATAA *entry)
 {
-    while (FindNextFileA(search, entry))
-        if (IsEnterable(entry))
+    int exact;
+    while (FindNextExact(search, entry, &exact))
+        if (IsEnterable(entry, exact))
             return 1;
     return 0;
+}
+
+/* Whether the change into the entry led one level down from `here`. */
+static int EnteredOneLevelDown(const char *here, const char *name)
+{
+    char entered[500], expected[500];
+    DWORD got = GetCurrentDirectoryA(sizeof entered, entered);
+    int length = lstrlenA(here);
+    if (got == 0 || got >= sizeof entered || length + lstrlenA(name) + 2 > (int)sizeof expected)
+        return 0;
+    lstrcpyA(expected, here);
+    if (length > 0 && here[length - 1] != '\\')
+        lstrcatA(expected, "\\");
+    lstrcatA(expected, name);
+    return lstrcmpiA(entered, expected) == 0;
 }
 
 /* Pass 1: into every subfolder. 0 when this level lost its place. */
@@ -77,7 +96,23 @@ static int WalkSubfolders(WalkState *state, const char *here)
     state->more = search != INVALID_HANDLE_VALUE;
     int in_place = 1;
     while (state->more) {
-        if (SetCurrentDirectoryA(state->FindData.cFileName)) {
+        char skipped[600];
+        wsprintfA(skipped, "%.400s\\%.190s", here, state->FindData.cFileName);
+        if (lstrlenA(here) + 1 + lstrlenA(state->FindData.cFileName) > MAX_PATH_CHARS) {
+            /* Left to the second pass, which tells it as too long. */
+        } else if (!SetCurrentDirectoryA(state->FindData.cFileName)) {
+            Trace("SetCurrentDirectory() failed, skipped", skipped);
+            if (!Vanished(GetLastError()))
+                NoteLeftInPlace(LEFT_NOT_ENTERED, skipped);
+        } else if (!EnteredOneLevelDown(here, state->FindData.cFileName)) {
+            /* Never the walked folder again, nor anything beside it. */
+            Trace("Entered elsewhere, skipped", skipped);
+            NoteLeftInPlace(LEFT_UNREACHABLE, skipped);
+            if (!SetCurrentDirectoryA(here)) {
+                in_place = 0;
+                break;
+            }
+        } else {
             WalkLevel(state);
             SetCurrentDirectoryA("..");
             GetCurrentDirectoryA(sizeof state->CurrentDir, state->CurrentDir);
@@ -89,11 +124,6 @@ static int WalkSubfolders(WalkState *state, const char *here)
                 break;
             }
             lstrcpyA(state->CurrentDir, here);
-        } else {
-            char skipped[600];
-            wsprintfA(skipped, "%.400s\\%.190s", here, state->FindData.cFileName);
-            Trace("SetCurrentDirectory() failed, skipped", skipped);
-            NoteLeftInPlace(LEFT_NOT_ENTERED, skipped);
         }
         state->more = FindNextSubdir(search, &state->FindData);
     }
@@ -105,14 +135,19 @@ static int WalkSubfolders(WalkState *state, const char *here)
 /* Pass 2: shred the files, remove the emptied folders and any links. */
 static void DestroyEntries(WalkState *state)
 {
-    HANDLE search = FindFirstFileA("*.*", &state->FindData);
+    int exact;
+    HANDLE search = FindFirstExact("*.*", &state->FindData, &exact);
     state->more = search != INVALID_HANDLE_VALUE;
     while (state->more) {
         state->is_dir = state->FindData.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY;
         if (!state->is_dir || IsSubdir(&state->FindData)) {
             int length = lstrlenA(state->CurrentDir);
             int slash = length > 0 && state->CurrentDir[length - 1] != '\\';
-            if (length + slash + lstrlenA(state->FindData.cFileName) > MAX_PATH_CHARS) {
+            if (!exact) {
+                char left[600];
+                wsprintfA(left, "%.400s\\%.190s", state->CurrentDir, state->FindData.cFileName);
+                NoteLeftInPlace(LEFT_UNREACHABLE, left);
+            } else if (length + slash + lstrlenA(state->FindData.cFileName) > MAX_PATH_CHARS) {
                 char skipped[600];
                 wsprintfA(skipped, "%.500s\\%.90s", state->CurrentDir, state->FindData.cFileName);
                 Trace("Path too long, skipped", skipped);
@@ -143,7 +178,7 @@ static void DestroyEntries(WalkState *state)
                 }
             }
         }
-        state->more = FindNextFileA(search, &state->FindData);
+        state->more = FindNextExact(search, &state->FindData, &exact);
     }
     if (search != INVALID_HANDLE_VALUE)
         FindClose(search);

@@ -452,10 +452,10 @@ TEST_F(Drops, FoldersThatCannotBeEnteredAreSkippedNotWalkedFromElsewhere)
         Drop({ top });
         boxes = answer.Boxes();
     }
-    // Told at the end: the folder not entered, and those it keeps.
+    // Told at the end: the folders kept, and the one no path reaches.
     ASSERT_EQ(boxes.size(), 2u);
-    EXPECT_EQ(boxes[0].text.find("Folders that could not be opened, NOT deleted: 1\r\nThe first: " + top + "\\q"), 0u);
-    EXPECT_EQ(boxes[1].text.find("Folders NOT removed: "), 0u);
+    EXPECT_EQ(boxes[0].text.find("Folders NOT removed: 4\r\nThe first: " + top + "\\q"), 0u);
+    EXPECT_EQ(boxes[1].text.find("Paths too long, NOT deleted: 1\r\nThe first: " + top + "\\q"), 0u);
     EXPECT_EQ(Cwd(), before);
     EXPECT_FALSE(Exists(top + "\\shallow.txt"));
     EXPECT_EQ(GetFileAttributesW((wide + L"\\deep.txt").c_str()) != INVALID_FILE_ATTRIBUTES, true);
@@ -820,8 +820,8 @@ TEST_F(Drops, WhatArrivesDuringABoxWaitsForTheRequestsEnd)
                 Drop(start);
             boxes = answer.Boxes();
         }
-        ASSERT_EQ(boxes.size(), row.boxes.size());
-        for (size_t i = 0; i < boxes.size(); i++)
+        EXPECT_EQ(boxes.size(), row.boxes.size());
+        for (size_t i = 0; i < boxes.size() && i < row.boxes.size(); i++)
             EXPECT_NE((boxes[i].caption + "|" + boxes[i].text + "|" + boxes[i].path).find(row.boxes[i]),
                       std::string::npos) << i << ": " << boxes[i].caption << " " << boxes[i].text;
         for (auto &name : row.gone)

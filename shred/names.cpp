@@ -1,0 +1,322 @@
+/* Exact names: the round trip through the code page, the path rules'
+ * changes, short names where only they spell an item, and a folder
+ * listing that hands out nothing else. */
+#include "names.h"
+#include "paths.h"
+
+#define WIDE_PATH (2 * MAX_PATH)
+
+/* None is on Windows 95 (stubs at most), GetLongPathNameW not on NT 4. */
+typedef HANDLE (WINAPI *FindFirstWide)(LPCWSTR, WIN32_FIND_DATAW *);
+typedef BOOL (WINAPI *FindNextWide)(HANDLE, WIN32_FIND_DATAW *);
+typedef DWORD (WINAPI *PathOfWide)(LPCWSTR, LPWSTR, DWORD);
+static FindFirstWide FindFirstW;
+static FindNextWide FindNextW;
+static PathOfWide ShortPathW, LongPathW;
+static int LookedUp;
+
+static void LookUpWideCalls(void)
+{
+    if (LookedUp)
+        return;
+    HMODULE kernel = GetModuleHandleA("kernel32.dll");
+    FindFirstW = (FindFirstWide)(void *)GetProcAddress(kernel, "FindFirstFileW");
+    FindNextW = (FindNextWide)(void *)GetProcAddress(kernel, "FindNextFileW");
+    ShortPathW = (PathOfWide)(void *)GetProcAddress(kernel, "GetShortPathNameW");
+    LongPathW = (PathOfWide)(void *)GetProcAddress(kernel, "GetLongPathNameW");
+    LookedUp = 1;
+}
+
+int IsExactName(const char *name)
+{
+    if (!name[0] || lstrcmpA(name, ".") == 0 || lstrcmpA(name, "..") == 0)
+        return 0;
+    const char *last = name;
+    for (const char *p = name; *p; p = CharNextA(p)) {
+        last = p;
+        if ((unsigned char)*p < 32)
+            return 0;
+        switch (*p) {
+        case '\\': case '/': case ':': case '*': case '?': case '"': case '<': case '>': case '|':
+            return 0;
+        }
+    }
+    return *last != '.' && *last != ' ';
+}
+
+int IsExactPath(const char *path)
+{
+    const char *p = path;
+    if (p[0] && p[1] == ':' && p[2] == '\\')
+        p += 3;
+    else if (p[0] == '\\' && p[1] == '\\')
+        p += 2;
+    else
+        return 0;
+    char part[MAX_PATH];
+    while (*p) {
+        int length = 0;
+        while (*p && *p != '\\') {
+            const char *next = CharNextA(p);
+            while (p < next) {
+                if (length >= MAX_PATH - 1)
+                    return 0;
+                part[length++] = *p++;
+            }
+        }
+        part[length] = 0;
+        if (!IsExactName(part))
+            return 0;
+        if (*p == '\\')
+            p++;
+    }
+    return 1;
+}
+
+static void ShowWide(const WCHAR *wide, char *out, int size)
+{
+    if (!WideCharToMultiByte(CP_ACP, 0, wide, -1, out, size - 1, NULL, NULL))
+        out[size - 1] = 0;
+}
+
+static int SameWide(const WCHAR *a, const WCHAR *b, int fold_ascii)
+{
+    for (;; a++, b++) {
+        WCHAR x = *a, y = *b;
+        if (fold_ascii) {
+            if (x >= 'a' && x <= 'z')
+                x = (WCHAR)(x - 'a' + 'A');
+            if (y >= 'a' && y <= 'z')
+                y = (WCHAR)(y - 'a' + 'A');
+        }
+        if (x != y)
+            return 0;
+        if (!x)
+            return 1;
+    }
+}
+
+int ExactAnsiOfWide(const WCHAR *wide, char *out, int size)
+{
+    BOOL lossy = FALSE;
+    int got = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide, -1, out, size, NULL, &lossy);
+    if (!got) {   /* systems before 2000 know no such flag: the round trip decides */
+        lossy = FALSE;
+        got = WideCharToMultiByte(CP_ACP, 0, wide, -1, out, size, NULL, &lossy);
+    }
+    WCHAR back[WIDE_PATH];
+    if (got && !lossy && MultiByteToWideChar(CP_ACP, 0, out, -1, back, WIDE_PATH) && SameWide(back, wide, 0))
+        return 1;
+    ShowWide(wide, out, size);
+    return 0;
+}
+
+/* The long form of `short_path` is `wide` itself. */
+static int LeadsTo(const WCHAR *short_path, const WCHAR *wide)
+{
+    WCHAR longer[WIDE_PATH];
+    DWORD got = LongPathW ? LongPathW(short_path, longer, WIDE_PATH) : 0;
+    return got > 0 && got < WIDE_PATH && SameWide(longer, wide, 1);
+}
+
+int ExactPathOfWide(const WCHAR *wide, char *out, int size)
+{
+    if (ExactAnsiOfWide(wide, out, size) && IsExactPath(out))
+        return 1;
+    char shown[PATH_BUFFER];
+    ShowWide(wide, shown, sizeof shown);
+    LookUpWideCalls();
+    /* The short name of exactly this item: through "\\?\" the path rules
+     * leave a trailing dot or blank alone. */
+    WCHAR asked[WIDE_PATH + 4], short_path[WIDE_PATH + 4];
+    int length = 0;
+    while (wide[length] && length < WIDE_PATH - 1)
+        length++;
+    int prefixed = length >= 3 && wide[1] == ':' && wide[2] == '\\' && !wide[length];
+    int at = 0;
+    if (prefixed) {
+        asked[0] = asked[1] = asked[3] = '\\';
+        asked[2] = '?';
+        at = 4;
+    }
+    for (int i = 0; i <= length; i++)
+        asked[at + i] = wide[i];
+    DWORD got = ShortPathW ? ShortPathW(asked, short_path, WIDE_PATH) : 0;
+    const WCHAR *plain = short_path + (prefixed && got > 4 ? 4 : 0);
+    if (got > 0 && got < WIDE_PATH && ExactAnsiOfWide(plain, out, size) && IsExactPath(out) &&
+        LeadsTo(plain, wide))
+        return 1;
+    lstrcpynA(out, shown, size);
+    return 0;
+}
+
+/* A listing entry's name, or else its short name if that leads back to
+ * it (looked up in `folder`, an exact path ending in a backslash, or ""
+ * for the current directory). */
+static int ExactEntryName(const char *folder, const WIN32_FIND_DATAW *wide, WIN32_FIND_DATAA *entry)
+{
+    if (ExactAnsiOfWide(wide->cFileName, entry->cFileName, sizeof entry->cFileName) &&
+        IsExactName(entry->cFileName))
+        return 1;
+    /* A folder's dot rule reads its long name: never replaced. */
+    if (!wide->cAlternateFileName[0] ||
+        ((wide->dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && wide->cFileName[0] == '.'))
+        return 0;
+    char alternate[sizeof entry->cAlternateFileName];
+    if (!ExactAnsiOfWide(wide->cAlternateFileName, alternate, sizeof alternate) || !IsExactName(alternate))
+        return 0;
+    char path[PATH_BUFFER + 16];
+    WCHAR wide_path[WIDE_PATH];
+    wsprintfA(path, "%.259s%s", folder, alternate);
+    if (!MultiByteToWideChar(CP_ACP, 0, path, -1, wide_path, WIDE_PATH))
+        return 0;
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstW(wide_path, &found);
+    if (search == INVALID_HANDLE_VALUE)
+        return 0;
+    FindClose(search);
+    if (!SameWide(found.cFileName, wide->cFileName, 0))
+        return 0;
+    lstrcpyA(entry->cFileName, alternate);
+    return 1;
+}
+
+static void CopyEntry(const WIN32_FIND_DATAW *wide, WIN32_FIND_DATAA *entry, int *exact)
+{
+    entry->dwFileAttributes = wide->dwFileAttributes;
+    entry->ftCreationTime = wide->ftCreationTime;
+    entry->ftLastAccessTime = wide->ftLastAccessTime;
+    entry->ftLastWriteTime = wide->ftLastWriteTime;
+    entry->nFileSizeHigh = wide->nFileSizeHigh;
+    entry->nFileSizeLow = wide->nFileSizeLow;
+    ShowWide(wide->cAlternateFileName, entry->cAlternateFileName, sizeof entry->cAlternateFileName);
+    /* "." and ".." are the listing's own. */
+    if (SameWide(wide->cFileName, L".", 0) || SameWide(wide->cFileName, L"..", 0)) {
+        ShowWide(wide->cFileName, entry->cFileName, sizeof entry->cFileName);
+        *exact = 1;
+        return;
+    }
+    *exact = ExactEntryName("", wide, entry);
+}
+
+/* Where the system has no wide listing its names are its own: only the
+ * path rules can change them. */
+static int ExactAnsiEntry(WIN32_FIND_DATAA *entry)
+{
+    return lstrcmpA(entry->cFileName, ".") == 0 || lstrcmpA(entry->cFileName, "..") == 0 ||
+           IsExactName(entry->cFileName);
+}
+
+HANDLE FindFirstExact(const char *pattern, WIN32_FIND_DATAA *entry, int *exact)
+{
+    LookUpWideCalls();
+    WCHAR wide_pattern[WIDE_PATH];
+    WIN32_FIND_DATAW wide;
+    HANDLE search = INVALID_HANDLE_VALUE;
+    if (FindFirstW && FindNextW && MultiByteToWideChar(CP_ACP, 0, pattern, -1, wide_pattern, WIDE_PATH)) {
+        search = FindFirstW(wide_pattern, &wide);
+        if (search != INVALID_HANDLE_VALUE) {
+            CopyEntry(&wide, entry, exact);
+            return search;
+        }
+        if (GetLastError() != ERROR_CALL_NOT_IMPLEMENTED)
+            return search;
+        FindFirstW = NULL;   /* Windows 95's stub */
+    }
+    search = FindFirstFileA(pattern, entry);
+    if (search != INVALID_HANDLE_VALUE)
+        *exact = ExactAnsiEntry(entry);
+    return search;
+}
+
+int FindNextExact(HANDLE search, WIN32_FIND_DATAA *entry, int *exact)
+{
+    if (FindFirstW) {
+        WIN32_FIND_DATAW wide;
+        if (!FindNextW(search, &wide))
+            return 0;
+        CopyEntry(&wide, entry, exact);
+        return 1;
+    }
+    if (!FindNextFileA(search, entry))
+        return 0;
+    *exact = ExactAnsiEntry(entry);
+    return 1;
+}
+
+/* The folder's entry whose best-fit spelling is `part`, if it is the only
+ * one: its exact name is appended to `out`. */
+static int AppendExactComponent(char *out, int size, const char *part)
+{
+    char pattern[PATH_BUFFER + 4];
+    wsprintfA(pattern, "%.259s*", out);
+    WCHAR wide_pattern[WIDE_PATH];
+    if (!MultiByteToWideChar(CP_ACP, 0, pattern, -1, wide_pattern, WIDE_PATH))
+        return 0;
+    WIN32_FIND_DATAW wide;
+    HANDLE search = FindFirstW(wide_pattern, &wide);
+    if (search == INVALID_HANDLE_VALUE)
+        return 0;
+    int matches = 0;
+    WIN32_FIND_DATAA entry;
+    char name[MAX_PATH];
+    do {
+        char shown[MAX_PATH];
+        ShowWide(wide.cFileName, shown, sizeof shown);
+        if (lstrcmpiA(shown, part) != 0)
+            continue;
+        if (++matches > 1)
+            break;
+        if (ExactEntryName(out, &wide, &entry))
+            lstrcpyA(name, entry.cFileName);
+        else
+            name[0] = 0;
+    } while (FindNextW(search, &wide));
+    FindClose(search);
+    if (matches != 1)
+        return matches > 1 ? 2 : 0;
+    if (!name[0] || lstrlenA(out) + lstrlenA(name) + 1 >= size)
+        return 0;
+    lstrcatA(out, name);
+    return 1;
+}
+
+int ExactChosenPath(const char *chosen, char *out, int size)
+{
+    lstrcpynA(out, chosen, size);
+    LookUpWideCalls();
+    if (!FindFirstW || !FindNextW || !(chosen[0] && chosen[1] == ':' && chosen[2] == '\\'))
+        return IsExactPath(chosen);
+    lstrcpynA(out, chosen, 4);
+    const char *p = chosen + 3;
+    while (*p) {
+        char part[MAX_PATH];
+        int length = 0;
+        while (*p && *p != '\\' && length < MAX_PATH - 1)
+            part[length++] = *p++;
+        part[length] = 0;
+        /* Looked up where it stands, so each folder is listed from the
+         * exact path of the one above it. */
+        int found = AppendExactComponent(out, size, part);
+        if (found != 1) {
+            lstrcpynA(out, chosen, size);
+            return found;
+        }
+        if (*p == '\\') {
+            p++;
+            if (lstrlenA(out) + 1 >= size)
+                return 0;
+            lstrcatA(out, "\\");
+        }
+    }
+    return IsExactPath(out);
+}
+
+void RefuseInexactName(const char *shown, int ambiguous)
+{
+    char text[PATH_BUFFER + 200];
+    wsprintfA(text, "Name cannot be used exactly, NOT deleted:\r\n%.259s\r\n%s", shown,
+              ambiguous ? "More than one item here goes by it."
+                        : "It holds characters this system's code page lacks, or the path rules would change it.");
+    MessageBoxA(NULL, text, "Zorvex", MB_OK | MB_ICONSTOP);
+}
