@@ -1,6 +1,7 @@
 /* Links: removed themselves, never what they point to, and left in place
  * where every open follows them. */
 #include "links.h"
+#include "names.h"
 #include "paths.h"
 #include "report.h"
 
@@ -9,12 +10,12 @@ QueryFileInfo QueryFileName;
 LongPathName LengthenPath;
 static int LookedUp;
 
-/* Neither is on Windows 95 (no ntdll at all; GetLongPathNameA came with 98). */
+/* Neither is on Windows 95 (no ntdll at all; GetLongPathNameW came with 2000). */
 void LookUpLinkCalls(void)
 {
     HMODULE ntdll = GetModuleHandleA("ntdll.dll");
     QueryFileName = ntdll ? (QueryFileInfo)(void *)GetProcAddress(ntdll, "NtQueryInformationFile") : NULL;
-    LengthenPath = (LongPathName)(void *)GetProcAddress(GetModuleHandleA("kernel32.dll"), "GetLongPathNameA");
+    LengthenPath = (LongPathName)(void *)GetProcAddress(GetModuleHandleA("kernel32.dll"), "GetLongPathNameW");
     LookedUp = 1;
 }
 
@@ -51,6 +52,117 @@ static int EndsWithReached(const char *path, const WCHAR *reached, int reached_c
     char own[MAX_PATH];
     lstrcpynA(own, path + length - tail_length, tail_length + 1);
     return own[0] == '\\' && lstrcmpiA(own, tail) == 0;
+}
+
+/* The same for a wide path: exact, where the code page may not spell it. */
+static int EndsWithReachedWide(const WCHAR *path, const WCHAR *reached, int reached_chars)
+{
+    int length = 0;
+    while (path[length])
+        length++;
+    while (length > 3 && path[length - 1] == '\\')
+        length--;
+    if (reached_chars == 0 || length < reached_chars || path[length - reached_chars] != '\\')
+        return 0;
+    for (int i = 0; i < reached_chars; i++) {
+        WCHAR a = path[length - reached_chars + i], b = reached[i];
+        if (a >= 'a' && a <= 'z')
+            a = (WCHAR)(a - 'a' + 'A');
+        if (b >= 'a' && b <= 'z')
+            b = (WCHAR)(b - 'a' + 'A');
+        if (a != b)
+            return 0;
+    }
+    return 1;
+}
+
+/* A path with the trailing dots and blanks of each component dropped, and
+ * components of nothing else with them. */
+static void DropTrailing(const WCHAR *path, int chars, WCHAR *out)
+{
+    int length = 0, start = 0;
+    for (int i = 0; i <= chars; i++) {
+        if (i < chars && path[i] != '\\') {
+            out[length++] = path[i];
+            continue;
+        }
+        while (length > start && (out[length - 1] == '.' || out[length - 1] == ' '))
+            length--;
+        if (i < chars && (length > start || i == 0 || path[i - 1] == '\\'))
+            out[length++] = '\\';
+        start = length;
+    }
+    while (length > 1 && out[length - 1] == '\\')
+        length--;
+    out[length] = 0;
+}
+
+/* Wine reports a reached name without the trailing dots and blanks of its
+ * components. When that is all that differs, the open reached either this
+ * item itself or, through a link, the item of the shorter name: the files
+ * decide. */
+static int ReachedTheShorterName(HANDLE file, const char *full, const WCHAR *longer, const WCHAR *reached,
+                                 int reached_chars)
+{
+    WCHAR mine[2 * MAX_PATH], its[2 * MAX_PATH];
+    int length = 0;
+    while (longer[length])
+        length++;
+    if (reached_chars >= 2 * MAX_PATH || full[1] != ':')
+        return 1;
+    DropTrailing(longer, length, mine);
+    DropTrailing(reached, reached_chars, its);
+    int its_chars = 0;
+    while (its[its_chars])
+        its_chars++;
+    if (!EndsWithReachedWide(mine, its, its_chars))
+        return 1;
+    char shorter[PATH_BUFFER + 2];
+    shorter[0] = full[0];
+    shorter[1] = ':';
+    WCHAR name[2 * MAX_PATH];
+    for (int i = 0; i < reached_chars; i++)
+        name[i] = reached[i];
+    name[reached_chars] = 0;
+    if (!ExactAnsiOfWide(name, shorter + 2, PATH_BUFFER))
+        return 1;
+    HANDLE other = CreateFileA(shorter, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, NULL,
+                               OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, NULL);
+    if (other == INVALID_HANDLE_VALUE)
+        return 0;   /* nothing goes by the shorter name: the open reached this item */
+    BY_HANDLE_FILE_INFORMATION reached_here, reached_there;
+    int same = !GetFileInformationByHandle(file, &reached_here) || !GetFileInformationByHandle(other, &reached_there) ||
+               (reached_here.dwVolumeSerialNumber == reached_there.dwVolumeSerialNumber &&
+                reached_here.nFileIndexHigh == reached_there.nFileIndexHigh &&
+                reached_here.nFileIndexLow == reached_there.nFileIndexLow);
+    CloseHandle(other);
+    return same;
+}
+
+/* The long form of a path; where the system cannot give it whole (Wine,
+ * below a folder named by the short name of a trailing-dot name), the long
+ * form of its folder and its own last part. */
+static int LengthenWide(WCHAR *wide, WCHAR *longer)
+{
+    DWORD got = LengthenPath(wide, longer, 2 * MAX_PATH);
+    if (got > 0 && got < 2 * MAX_PATH)
+        return 1;
+    int last = -1;
+    for (int i = 0; wide[i]; i++)
+        if (wide[i] == '\\')
+            last = i;
+    if (last < 3)
+        return 0;
+    wide[last] = 0;
+    got = LengthenPath(wide, longer, 2 * MAX_PATH);
+    wide[last] = '\\';
+    int length = (int)got, i = last;
+    if (got == 0 || got >= 2 * MAX_PATH)
+        return 0;
+    for (; wide[i] && length < 2 * MAX_PATH - 1; i++)
+        longer[length++] = wide[i];
+    longer[length] = 0;
+    return !wide[i];
 }
 
 static int LinkTestNeeded(void)
@@ -98,10 +210,13 @@ int OpenedElsewhere(HANDLE file, const char *path)
     /* What is reached carries long names; a short one here must not look
      * like a link. Asked only on a mismatch: it lists every folder above.
      * Without the call a short name counts as a link: kept, never followed. */
-    char longer[MAX_PATH];
-    if (LengthenPath && (got = LengthenPath(full, longer, sizeof longer)) > 0 && got < sizeof longer &&
-        EndsWithReached(longer, reached.name, reached_chars))
-        return 0;
+    WCHAR wide[2 * MAX_PATH], longer[2 * MAX_PATH];
+    if (LengthenPath && MultiByteToWideChar(CP_ACP, 0, full, -1, wide, 2 * MAX_PATH) &&
+        LengthenWide(wide, longer)) {
+        if (EndsWithReachedWide(longer, reached.name, reached_chars))
+            return 0;
+        return ReachedTheShorterName(file, full, longer, reached.name, reached_chars);
+    }
     return 1;
 }
 

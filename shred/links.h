@@ -11,7 +11,7 @@ extern int LinksHiddenByPlatform;
 /* Looked up at run time, and null where the system lacks them; a test
  * clears them to run as an older system would. */
 typedef LONG (WINAPI *QueryFileInfo)(HANDLE, void *, void *, ULONG, int);
-typedef DWORD (WINAPI *LongPathName)(const char *, char *, DWORD);
+typedef DWORD (WINAPI *LongPathName)(const WCHAR *, WCHAR *, DWORD);
 extern QueryFileInfo QueryFileName;
 extern LongPathName LengthenPath;
 void LookUpLinkCalls(void);

@@ -320,3 +320,25 @@ TEST_F(DeleteCommand, DelShiftDelAndTheToolbarButtonOpenTheChooser)
     EXPECT_EQ(by_shift_del.title, "Restricted Delete");
     EXPECT_EQ(by_button.title, "Top Secret Delete");
 }
+
+// The dialog speaks ANSI: a fullwidth name comes back as its plain
+// look-alike. Where both are there, nothing shows which was picked.
+TEST_F(DeleteCommand, AChoiceThatNamesTwoItemsIsRefused)
+{
+    std::string plain = File("plan.txt");
+    const std::wstring fullwidth = std::wstring(dir.begin(), dir.end()) + L"\xff50\xff4c\xff41\xff4e.txt";
+    CloseHandle(CreateFileW(fullwidth.c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, 0, NULL));
+    Chooser chooser;
+    std::string told;
+    {
+        DialogScript script({ Choose(chooser, plain), [&](HWND box) {
+                                 told = ControlText(box, 0xFFFF);
+                                 Click(box, IDOK);
+                             } });
+        Command(CMD_DELETE);
+        EXPECT_EQ(script.StepsTaken(), 2);
+    }
+    EXPECT_EQ(told, "Name cannot be used exactly, NOT deleted:\r\n" + plain + "\r\nMore than one item here goes by it.");
+    EXPECT_TRUE(Exists(plain));
+    EXPECT_NE(GetFileAttributesW(fullwidth.c_str()), INVALID_FILE_ATTRIBUTES);
+}

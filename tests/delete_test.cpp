@@ -352,7 +352,8 @@ TEST_F(Drops, LinksNeverLeadOutOfTheTreeAndTheirTargetsStayIntact)
     // S:\\links is laid out by the test runner with real symbolic links:
     // linked\\to-outside -> outside, linked\\to-empty -> empty-outside,
     // linked\\to-precious -> outside\\precious.txt, dropped-link -> outside,
-    // dropped-file-link -> outside\\second.txt. Wine follows every open of
+    // dropped-file-link -> outside\\second.txt, long-link\\to-far -> a file
+    // 600 characters deep in far. Wine follows every open of
     // such a link, so removing one would remove its target: they stay.
     ConfirmDelete = 0;
     const std::string links = "S:\\links\\", top = links + "linked", outside = links + "outside";
@@ -366,22 +367,29 @@ TEST_F(Drops, LinksNeverLeadOutOfTheTreeAndTheirTargetsStayIntact)
     std::vector<SeenBox> boxes;
     {
         BoxAnswerer answer;
-        Drop({ links + "dropped-link", links + "dropped-file-link", top });
+        Drop({ links + "dropped-link", links + "dropped-file-link", top, links + "long-link" });
         boxes = answer.Boxes();
     }
-    // One box for the whole drop, however many links were left; the folder
-    // that holds some stays.
+    // One box for the whole drop, however many links were left; the folders
+    // that hold some stay.
     ASSERT_EQ(boxes.size(), 2u);
-    EXPECT_EQ(boxes[0].text, "Folders NOT removed: 1\r\nThe first: " + top);
+    EXPECT_EQ(boxes[0].text, "Folders NOT removed: 2\r\nThe first: " + top);
     boxes.erase(boxes.begin());
     EXPECT_EQ(boxes[0].caption, "Zorvex");
-    EXPECT_EQ(boxes[0].text, "Links NOT deleted: 5\r\nA link is never followed: what it points to is untouched."
+    EXPECT_EQ(boxes[0].text, "Links NOT deleted: 6\r\nA link is never followed: what it points to is untouched."
                              "\r\nThe first: S:\\links\\dropped-link");
     EXPECT_EQ(boxes[0].icon, "information");
     EXPECT_EQ(boxes[0].owner, (HWND)NULL);
     EXPECT_FALSE(Exists(top + "\\own.txt"));
     EXPECT_EQ(ReadBytes(outside + "\\precious.txt"), "precious contents\n");
     EXPECT_EQ(ReadBytes(outside + "\\second.txt"), "also precious\n");
+    // Its name is longer than the link test's buffer: a query that fails
+    // counts as a link.
+    std::string deep = links + "far";
+    for (int level = 0; level < 5; level++)
+        deep += "\\" + std::string(120, 'd');
+    EXPECT_EQ(ReadLong(deep + "\\precious.txt"), "far and precious\n");
+    EXPECT_TRUE(Exists(links + "long-link\\to-far"));
     EXPECT_EQ(Listing(outside + "\\"), (std::vector<std::string>{ "precious.txt", "second.txt" }));
     EXPECT_TRUE(IsFolder((links + "empty-outside").c_str()));
     EXPECT_TRUE(Exists(links + "dropped-file-link"));
@@ -412,7 +420,7 @@ TEST_F(Drops, WithoutTheCallsOfNewerSystemsLinksAreStillNeverFollowed)
     LookUpLinkCalls();
     ASSERT_NE(QueryFileName, (QueryFileInfo)NULL);
     ASSERT_NE(LengthenPath, (LongPathName)NULL);
-    // No GetLongPathNameA (Windows 95, NT 4): a short name cannot be told
+    // No GetLongPathNameW (Windows 95, 98, NT 4): a short name cannot be told
     // from a link, so it is kept rather than followed.
     LengthenPath = NULL;
     EXPECT_TRUE(ResolvesElsewhere(shorter));
@@ -901,4 +909,106 @@ TEST_F(Drops, AWalkRemovesTheFolderItWasGivenWhateverIsCurrentAtItsEnd)
     EXPECT_FALSE(Exists(top));
     EXPECT_TRUE(IsFolder(Elsewhere.c_str()));
     EXPECT_EQ(Cwd(), before);
+}
+
+// Names the code page cannot spell or the path rules would change: each
+// item is reached by a name that names exactly it (its own, or its short
+// one), or left and told; nothing beside it is touched. Names are made
+// through "\\?\", which the path rules leave as they are; a trailing "\"
+// makes a folder.
+void MakeExact(const std::wstring &path)
+{
+    std::wstring full = L"\\\\?\\" + path;
+    if (full.back() == L'\\') {
+        full.pop_back();
+        ASSERT_TRUE(CreateDirectoryW(full.c_str(), NULL));
+        return;
+    }
+    HANDLE file = CreateFileW(full.c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, 0, NULL);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    DWORD written;
+    WriteFile(file, "words", 5, &written, NULL);
+    CloseHandle(file);
+}
+
+bool ExistsExact(const std::wstring &path)
+{
+    std::wstring full = L"\\\\?\\" + path;
+    if (full.back() == L'\\')
+        full.pop_back();
+    return GetFileAttributesW(full.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+HGLOBAL MakeWideDrop(const std::vector<std::wstring> &paths)
+{
+    size_t size = sizeof(DROPFILES) + sizeof(WCHAR);
+    for (auto &p : paths)
+        size += (p.size() + 1) * sizeof(WCHAR);
+    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, size);
+    DROPFILES *drop = (DROPFILES *)GlobalLock(block);
+    drop->pFiles = sizeof(DROPFILES);
+    drop->fWide = TRUE;
+    WCHAR *names = (WCHAR *)(drop + 1);
+    for (auto &p : paths) {
+        memcpy(names, p.c_str(), (p.size() + 1) * sizeof(WCHAR));
+        names += p.size() + 1;
+    }
+    GlobalUnlock(block);
+    return block;
+}
+
+TEST_F(Drops, EveryNameReachesExactlyItsOwnItem)
+{
+    const std::wstring full = L"\xff50\xff4c\xff41\xff4e.txt", bs = L"\xff3c";   // fullwidth "plan", "\"
+    struct Row {
+        const char *what;
+        std::vector<std::wstring> make, drop;
+        bool wide;
+        std::vector<std::wstring> gone, kept;
+    };
+    const std::vector<Row> rows = {
+        { "a fullwidth name, beside its plain look-alike", { full, L"plan.txt" }, { full }, true, { full },
+          { L"plan.txt" } },
+        { "a trailing dot, beside the name without it", { L"plan.", L"plan" }, { L"plan." }, true, { L"plan." },
+          { L"plan" } },
+        { "the same dropped by a shell that speaks ANSI", { L"plan.", L"plan" }, { L"plan." }, false,
+          { L"plan." }, { L"plan" } },
+        { "a folder with a trailing dot", { L"data.\\", L"data.\\in.txt", L"data\\", L"data\\keep.txt" },
+          { L"data." }, true, { L"data.\\" }, { L"data\\keep.txt" } },
+        { "a folder named ...", { L"up\\", L"up\\...\\", L"up\\...\\in.txt", L"up\\keep.txt" }, { L"up\\..." },
+          true, { L"up\\...\\" }, { L"up\\keep.txt" } },
+        { "names inside a dropped folder that would climb out of it or name it again",
+          { L"walk\\", L"walk\\a" + bs + L".." + bs + L".." + bs + L"victim.txt", L"walk\\b" + bs + L".." + bs +
+            L".." + bs + L"sibling\\", L"walk\\b" + bs + L".." + bs + L".." + bs + L"sibling\\in.txt",
+            L"walk\\x" + bs + L".." + bs + L"\\", L"walk\\x" + bs + L".." + bs + L"\\in.txt",
+            L"walk\\\x4e2d\x6587.txt", L"walk\\\xd83d\xde00.txt", L"walk\\trail ", L"walk\\plan.",
+            L"victim.txt", L"sibling\\", L"sibling\\keep.txt", L"walk.txt" },
+          { L"walk" }, false, { L"walk\\" }, { L"victim.txt", L"sibling\\keep.txt", L"walk.txt" } },
+    };
+    ConfirmDelete = 0;
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.what);
+        RemoveSandboxTree(dir);
+        dir = SandboxFolder(testing::UnitTest::GetInstance()->current_test_info()->name());
+        const std::wstring wdir(dir.begin(), dir.end());
+        for (auto &name : row.make)
+            MakeExact(wdir + name);
+        std::vector<std::wstring> wide;
+        std::vector<std::string> narrow;
+        for (auto &name : row.drop) {
+            wide.push_back(wdir + name);
+            narrow.push_back(dir + std::string(name.begin(), name.end()));
+        }
+        std::vector<SeenBox> boxes;
+        {
+            BoxAnswerer answer;
+            SendMessageA(MainWindow, WM_DROPFILES, (WPARAM)(row.wide ? MakeWideDrop(wide) : MakeDrop(narrow)), 0);
+            boxes = answer.Boxes();
+        }
+        EXPECT_EQ(boxes.size(), 0u) << (boxes.empty() ? "" : boxes[0].text);
+        for (auto &name : row.gone)
+            EXPECT_FALSE(ExistsExact(wdir + name)) << std::string(name.begin(), name.end());
+        for (auto &name : row.kept)
+            EXPECT_TRUE(ExistsExact(wdir + name)) << std::string(name.begin(), name.end());
+    }
 }

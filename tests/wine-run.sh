@@ -45,6 +45,13 @@ ln -s ../empty-outside "$links/linked/to-empty"
 ln -s ../outside/precious.txt "$links/linked/to-precious"
 ln -s outside "$links/dropped-link"
 ln -s outside/second.txt "$links/dropped-file-link"
+# A link whose target's name (over 600 characters) passes every buffer of
+# the link test.
+far=far
+for level in 1 2 3 4 5; do far="$far/$(printf '%0120d' 0 | tr 0 d)"; done
+mkdir -p "$links/$far" "$links/long-link"
+echo "far and precious" > "$links/$far/precious.txt"
+ln -s "../$far/precious.txt" "$links/long-link/to-far"
 # Tests work in S:\work; the program itself starts in its own folder, where
 # the help viewer finds zorvex.hlp.
 cd "$disk/${ZORVEX_RUN_DIR:-work}"
