@@ -87,7 +87,9 @@ static int CommandLevel(void)
 
 static void ChooseAndDelete(HWND owner, int level)
 {
-    if (!ListFiles(owner, level))
+    int chosen = ListFiles(owner, level);
+    HoldOwnerDisabled();
+    if (!chosen)
         return;
     if (ConfirmDelete) {
         ConfirmReply = REPLY_SINGLE;   /* one file: no Cancel */

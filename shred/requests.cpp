@@ -57,6 +57,13 @@ void EndRequest(void)
     Running = 0;
 }
 
+/* Ending a dialog enables its owner, whatever it was before. */
+void HoldOwnerDisabled(void)
+{
+    if (Running && DisabledOwner)
+        EnableWindow(DisabledOwner, FALSE);
+}
+
 void QuitAfterRequest(void)
 {
     QuitPending = 1;
@@ -163,6 +170,7 @@ int AskConfirmation(HWND owner)
 {
     INT_PTR answer = DialogBoxParamA(GetModuleHandleA(NULL), MAKEINTRESOURCEA(IDD_CONFIRM), owner,
                                      ConfirmationProc, 0);
+    HoldOwnerDisabled();
     /* A dialog that could not be shown is no confirmation. */
     return answer == 1 ? 1 : 0;
 }

@@ -26,6 +26,7 @@ void DiscardShiftState(void);
 int RequestRunning(void);
 void BeginRequest(HWND owner);
 void EndRequest(void);
+void HoldOwnerDisabled(void);
 void FinishRequests(HWND owner);
 void QuitAfterRequest(void);
 void HandleDrop(HWND owner, HDROP drop, int level);

@@ -52,6 +52,10 @@ for level in 1 2 3 4 5; do far="$far/$(printf '%0120d' 0 | tr 0 d)"; done
 mkdir -p "$links/$far" "$links/long-link"
 echo "far and precious" > "$links/$far/precious.txt"
 ln -s "../$far/precious.txt" "$links/long-link/to-far"
+# Wine reports what "plan." reaches as "plan": here it is a link to it.
+mkdir -p "$links/dotted"
+echo namesake > "$links/dotted/plan"
+ln -s plan "$links/dotted/plan."
 # Tests work in S:\work; the program itself starts in its own folder, where
 # the help viewer finds zorvex.hlp.
 cd "$disk/${ZORVEX_RUN_DIR:-work}"
