@@ -1,11 +1,13 @@
 #!/bin/sh
-# The throwaway Wine prefix the tests run in.
+# The throwaway Wine prefix the tests, the benchmark and the run command use.
 #   sandbox.sh setup ROOT WINE WINESERVER   make a fresh prefix under ROOT whose only
 #                                           drives are c: (the prefix's own) and s:
-#                                           (a fresh temporary folder); start Xvfb
-#                                           when there is no display
+#                                           (a fresh temporary folder), lay out the
+#                                           link fixtures; start Xvfb when there is
+#                                           no display
 #   sandbox.sh cleanup ROOT WINESERVER      stop them and remove the temporary folder
 set -eu
+. "$(dirname "$0")/env.sh"
 action=$1
 root=$2
 case "$action" in
@@ -17,15 +19,14 @@ setup)
     disk=$(mktemp -d "${ZORVEX_SANDBOX_TMP:-/tmp}/zorvex-sandbox.XXXXXX")
     echo "$disk" > "$root/disk"
     mkdir -p "$disk/bin" "$disk/work"
-    export WINEPREFIX="$root/prefix" WINEDEBUG=-all WINESERVER="$server" WINELOADER="$wine"
-    export WINEDLLOVERRIDES="winemenubuilder.exe=d;mscoree=d;mshtml=d"
+    wine_env "$root" "$wine" "$server"
     # Under software emulation wineboot has once ended with a failure after
     # five minutes, the prefix half made: it gets a second try on a fresh one.
     tries=0
     until env -u DISPLAY "$wine" wineboot -i > "$root/wineboot.log" 2>&1; do
         code=$?
         tries=$((tries + 1))
-        cat "$root/wineboot.log"
+        tail -n 20 "$root/wineboot.log"
         echo "sandbox: wineboot ended with code $code (try $tries)"
         [ "$tries" -lt 2 ] || exit 1
         "$server" -k 2>/dev/null || true
@@ -46,6 +47,20 @@ setup)
     # t: maps a folder of s:, as a SUBST drive would.
     mkdir -p "$disk/work/t-drive"
     ln -s "$disk/work/t-drive" "$WINEPREFIX/dosdevices/t:"
+    # Unix symbolic links for the walk's tests (Wine shows the folder links
+    # as reparse points, the file links as plain files); relative, so they
+    # point nowhere but into the sandbox. Made once here, outside every
+    # drive; wine-run.sh puts a copy at S:\links before each program.
+    links="$root/links"
+    mkdir -p "$links/outside" "$links/empty-outside" "$links/linked"
+    echo "precious contents" > "$links/outside/precious.txt"
+    echo "also precious" > "$links/outside/second.txt"
+    echo own > "$links/linked/own.txt"
+    ln -s ../outside "$links/linked/to-outside"
+    ln -s ../empty-outside "$links/linked/to-empty"
+    ln -s ../outside/precious.txt "$links/linked/to-precious"
+    ln -s outside "$links/dropped-link"
+    ln -s outside/second.txt "$links/dropped-file-link"
     if [ -z "${DISPLAY:-}" ]; then
         n=90
         while [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ]; do n=$((n + 1)); done
