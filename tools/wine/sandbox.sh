@@ -1,43 +1,65 @@
 #!/bin/sh
 # The throwaway Wine prefix the tests, the benchmark and the run command use.
-#   sandbox.sh setup ROOT WINE WINESERVER   make a fresh prefix under ROOT whose only
-#                                           drives are c: (the prefix's own) and s:
-#                                           (a fresh temporary folder), lay out the
-#                                           link fixtures; start Xvfb when there is
-#                                           no display
-#   sandbox.sh cleanup ROOT WINESERVER      stop them and remove the temporary folder
+#   sandbox.sh setup ROOT WINE WINESERVER   make a fresh prefix (ROOT/prefix) whose
+#                                           only drives are c: (the prefix's own)
+#                                           and s: (a fresh temporary folder), lay
+#                                           out the link fixtures; start Xvfb when
+#                                           there is no display
+#   sandbox.sh cleanup ROOT WINESERVER      stop them and remove the temporary folders
+# Both temporary folders, the prefix's and s:'s, are made under
+# $ZORVEX_SANDBOX_TMP (default /tmp), on the machine's own file system (in
+# the virtual machine ROOT is on the tree's share, slow to write), and
+# ROOT/prefix links to the prefix's.
 set -eu
 . "$(dirname "$0")/env.sh"
 action=$1
 root=$2
+# The prefix's temporary folder, when ROOT/prefix is the link made here.
+place_of() {
+    [ -L "$1/prefix" ] || return 0
+    folder=$(readlink "$1/prefix")
+    case "$folder" in */zorvex-prefix.??????) echo "$folder" ;; esac
+}
 case "$action" in
 setup)
     wine=$3 server=$4
     [ ! -f "$root/disk" ] || rm -rf "$(cat "$root/disk")"
+    old=$(place_of "$root")
+    [ -z "$old" ] || { WINEPREFIX="$root/prefix" "$server" -k 2>/dev/null || true; rm -rf "$old"; }
     rm -rf "$root"
     mkdir -p "$root"
     disk=$(mktemp -d "${ZORVEX_SANDBOX_TMP:-/tmp}/zorvex-sandbox.XXXXXX")
     echo "$disk" > "$root/disk"
     mkdir -p "$disk/bin" "$disk/work"
+    place=$(mktemp -d "${ZORVEX_SANDBOX_TMP:-/tmp}/zorvex-prefix.XXXXXX")
+    ln -s "$place" "$root/prefix"
     wine_env "$root" "$wine" "$server"
-    # Under software emulation wineboot has once ended with a failure after
-    # five minutes, the prefix half made: it gets a second try on a fresh one.
+    # The first Wine process waits at most five minutes for a new prefix's
+    # boot, then gives up with "could not load kernel32.dll, status
+    # c0000135" while the boot itself goes on. Under software emulation the
+    # boot takes longer than that: so it is awaited, and the prefix then
+    # proven by a command of its own, the one that sets Managed=N (no
+    # window manager runs here: without it Wine waits about two seconds for
+    # one whenever a window is hidden). A prefix that still fails gets a
+    # second try, fresh.
     tries=0
-    until env -u DISPLAY "$wine" wineboot -i > "$root/wineboot.log" 2>&1; do
-        code=$?
+    while :; do
+        env -u DISPLAY "$wine" wineboot -i > "$root/wineboot.log" 2>&1 ||
+            echo "sandbox: wineboot's first process ended with code $? (it waits five minutes at most); waiting for the boot"
+        "$server" -w
+        if env -u DISPLAY "$wine" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f \
+            > "$root/reg.log" 2>&1; then
+            break
+        fi
         tries=$((tries + 1))
-        tail -n 20 "$root/wineboot.log"
-        echo "sandbox: wineboot ended with code $code (try $tries)"
+        tail -n 20 "$root/wineboot.log" "$root/reg.log"
+        echo "sandbox: the prefix does not work (try $tries)"
         [ "$tries" -lt 2 ] || exit 1
         "$server" -k 2>/dev/null || true
         sleep 1
-        rm -rf "$WINEPREFIX"
+        rm -rf "$place"
+        mkdir -m 700 "$place"
     done
-    "$server" -w
-    # No window manager runs here: without this Wine waits about two seconds
-    # for one whenever a window is hidden.
-    env -u DISPLAY "$wine" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f \
-        > "$root/reg.log" 2>&1 || { cat "$root/reg.log"; exit 1; }
     "$server" -w
     # Only c: and the sandbox drive: nothing else of this machine is reachable.
     for d in "$WINEPREFIX"/dosdevices/*:; do
@@ -80,6 +102,8 @@ cleanup)
     WINEPREFIX="$root/prefix" "$server" -k 2>/dev/null || true
     [ ! -f "$root/xvfb.pid" ] || kill "$(cat "$root/xvfb.pid")" 2>/dev/null || true
     [ ! -f "$root/disk" ] || rm -rf "$(cat "$root/disk")"
-    rm -f "$root/disk" "$root/xvfb.pid"
+    old=$(place_of "$root")
+    [ -z "$old" ] || rm -rf "$old"
+    rm -f "$root/disk" "$root/prefix" "$root/xvfb.pid"
     ;;
 esac
