@@ -6,22 +6,15 @@
 # results.tsv, table.md and shred-speed.png.
 set -eu
 top=$(cd "$(dirname "$0")/.." && pwd)
-sh "$top/tools/install-deps.sh" gnuplot-nox bc
-mkdir -p "$top/build"
-. "$top/tools/target.sh"
+. "$top/tools/start.sh"
+start_up "gnuplot-nox bc"
 # The i686 build where this kernel runs it; elsewhere the x86-64 build of
 # the same sources (a virtual machine's emulation would time the emulator).
-if [ "$I686_RUN" = native ]; then
-    arch=i686
-else
-    arch=x86_64 WINE=/usr/lib/wine/wine64
-fi
+native_arch
 # Its own build folder: the tests' build keeps its configuration.
-build="$top/build/bench-$arch"
-cmake -S "$top" -B "$build" -DCMAKE_TOOLCHAIN_FILE="$top/cmake/mingw-$arch.cmake" -DCMAKE_BUILD_TYPE=Release \
-    -DZORVEX_WINE_TESTS=OFF > "$top/build/configure-bench-$arch.log" 2>&1 ||
-    { cat "$top/build/configure-bench-$arch.log"; exit 1; }
-cmake --build "$build" -j "$(nproc)" --target shredbench
+build="$top/build/bench-$ARCH"
+configure "$build" OFF "$ARCH"
+compile "$build" shredbench
 bin="$build/bin"
 out="$top/build/bench"
 mkdir -p "$out"
@@ -37,12 +30,12 @@ elapsed() { echo "$2 - $1" | bc -l | sed 's/^\./0./'; }
 for place in disk tmpfs; do
     case $place in disk) base=/tmp ;; tmpfs) base=/dev/shm ;; esac
     root="$build/bench-sandbox-$place"
-    ZORVEX_SANDBOX_TMP=$base sh "$top/tests/sandbox.sh" setup "$root" "$WINE" "$WINESERVER" > /dev/null
+    ZORVEX_SANDBOX_TMP=$base sh "$top/tools/wine/sandbox.sh" setup "$root" "$WINE" "$WINESERVER" > /dev/null
     disk=$(cat "$root/disk")
     work="$disk/work"
     echo "== $place: $(df -T "$disk" | awk 'NR==2 {print $2 " on " $1}') ($disk)"
     # One run of the benchmark program inside the sandbox.
-    zb() { sh "$top/tests/wine-run.sh" "$root" "$top" "$WINE" "$WINESERVER" "$bin/shredbench.exe" "$@"; }
+    zb() { sh "$top/tools/wine/wine-run.sh" "$root" "$top" "$WINE" "$WINESERVER" "$bin/shredbench.exe" "$@"; }
     # Wall time of a command on the Linux side.
     timed() { sync; t0=$(now); "$@"; t1=$(now); elapsed "$t0" "$t1"; }
 
@@ -120,7 +113,7 @@ for place in disk tmpfs; do
             "$mib_s" "$gnu" "$gnu_s" "$ws" "$private" "$chunk" "$floor_s" >> "$tsv"
         echo "  $TREE_FILES files of 512 bytes, level $level: ${ours}s (GNU $gnu ${gnu_s}s, floor ${floor_s}s)"
     done
-    sh "$top/tests/sandbox.sh" cleanup "$root" "$WINESERVER"
+    sh "$top/tools/wine/sandbox.sh" cleanup "$root" "$WINESERVER"
 done
 
 sh "$top/bench/report.sh" "$tsv" "$out"

@@ -24,4 +24,4 @@ cmp -s "$release/zorvex.hlp" "$bin/zorvex.hlp" || { echo "FAIL: zorvex.hlp diffe
 grep -q "$(printf 'HKEY_CURRENT_USER\\\\Software\\\\Halvorn\\\\Zorvex\\\\Options\r')" "$release/README.TXT" ||
     { echo "FAIL: README.TXT lacks the options key or its Windows line ends"; exit 1; }
 echo "release: $(basename "$zip") holds the i686 binaries, the help file and README.TXT"
-sh "$source/tests/wine-run.sh" "$root" "$source" "$wine" "$server" "$tests"
+sh "$source/tools/wine/wine-run.sh" "$root" "$source" "$wine" "$server" "$tests"

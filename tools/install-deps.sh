@@ -37,7 +37,7 @@ fi
 if $SUDO apt-get install -y -q --no-install-recommends $missing; then
     exit 0
 fi
-codename=$(. /etc/os-release && echo "${VERSION_CODENAME:-}")
+codename=$(. "${ZORVEX_OS_RELEASE:-/etc/os-release}" && echo "${VERSION_CODENAME:-}")
 if [ -z "$codename" ]; then
     echo "install-deps: cannot install:$missing" >&2
     exit 1

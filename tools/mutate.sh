@@ -2,9 +2,10 @@
 # Mutation check: does some test fail when the program is wrong?
 #   sh tools/mutate.sh [LIST] [FIRST [LAST]]
 # Applies each change of LIST (tools/mutations.txt) alone to a copy of the
-# tree under build/mutate, rebuilds the i686 build there, runs the suites
-# that cover the changed file and prints "killed" (some test failed) or
-# "survived" (none did). The working tree is never touched. FIRST and LAST
+# tree under build/mutate, rebuilds the i686 build there (the x86-64 build
+# where this kernel runs no 32-bit code), runs the suites that cover the
+# changed file and prints "killed" (some test failed) or "survived" (none
+# did). The working tree is never touched. FIRST and LAST
 # pick a range of the list's changes, counted from 1.
 #
 # The list: blocks separated by blank lines, each
@@ -23,17 +24,16 @@ top=$(cd "$(dirname "$0")/.." && pwd)
 list=${1:-$top/tools/mutations.txt}
 first=${2:-1}
 last=${3:-100000}
-. "$top/tools/target.sh"
-# Mutants are source changes: where no 32-bit code runs, the x86-64 build
-# under 64-bit Wine judges them as well.
-arch=i686
-if [ "$I686_RUN" != native ]; then
-    arch=x86_64 WINE=/usr/lib/wine/wine64
-    echo "mutate: this machine runs no 32-bit code; the x86-64 build under 64-bit Wine is used"
-fi
+. "$top/tools/start.sh"
+start_up
+# Mutants are changes of the sources, which both builds share: where this
+# kernel runs no 32-bit code, the x86-64 build under 64-bit Wine stands in.
+native_arch
+[ "$ARCH" = i686 ] ||
+    echo "mutate: this machine runs no 32-bit code; the x86-64 build under 64-bit Wine is checked instead"
 work="$top/build/mutate"
 src="$work/src"
-build="$work/$arch"
+build="$work/$ARCH"
 log="$work/log"
 mkdir -p "$work"
 : > "$log"
@@ -43,10 +43,8 @@ mkdir -p "$work"
 rm -rf "$src"
 mkdir -p "$src"
 (cd "$top" && tar cf - --exclude=./build --exclude=./.git .) | (cd "$src" && tar xf -)
-cmake -S "$src" -B "$build" -DCMAKE_TOOLCHAIN_FILE="$src/cmake/mingw-$arch.cmake" \
-    -DCMAKE_BUILD_TYPE=Release -DZORVEX_WINE_TESTS=ON \
-    -DZORVEX_WINE="$WINE" -DZORVEX_WINESERVER="$WINESERVER" >> "$log" 2>&1
-cmake --build "$build" -j "$(nproc)" >> "$log" 2>&1 || { tail -30 "$log"; exit 1; }
+source=$src configure "$build" ON "$ARCH" || { cat "$build/configure.log" >> "$log"; exit 1; }
+compile "$build" >> "$log" 2>&1 || { tail -30 "$log"; exit 1; }
 ctest --test-dir "$build" -R '^sandbox_setup$' >> "$log" 2>&1 || { tail -30 "$log"; exit 1; }
 trap 'ctest --test-dir "$build" -R "^sandbox_cleanup\$" > /dev/null 2>&1 || true' EXIT
 suites_of() {
@@ -115,7 +113,7 @@ try_block() {
         return 0
     fi
     echo "== $number $file: $title" >> "$log"
-    if ! cmake --build "$build" -j "$(nproc)" >> "$log" 2>&1; then
+    if ! compile "$build" >> "$log" 2>&1; then
         verdict=killed   # a change that does not compile is no fault a test must find
         note=" (does not build)"
     elif run_suites ${suites:-$(suites_of "$file")}; then
@@ -152,7 +150,7 @@ while IFS= read -r line <&3 || [ -n "$line" ]; do
 done 3< "$list"
 try_block
 # Back to the unchanged build, so that a later run starts from it.
-cmake --build "$build" -j "$(nproc)" >> "$log" 2>&1 || true
+compile "$build" >> "$log" 2>&1 || true
 echo "$killed killed, $survived survived${survivors:+ (changes$survivors)}${broken:+, $broken not applied}" |
     sed 's/, 0 not applied//'
 [ "$survived" -eq 0 ] && [ "$broken" -eq 0 ]

@@ -6,15 +6,14 @@
 # machine of tools/guest.sh, on this machine's display when there is one.
 set -eu
 top=$(cd "$(dirname "$0")/.." && pwd)
-# Wine first: whether this kernel runs its 32-bit loader decides the rest.
-sh "$top/tools/install-deps.sh"
-. "$top/tools/target.sh"
-[ "$I686_RUN" = native ] || sh "$top/tools/install-deps.sh" qemu-system-x86 debootstrap socat
-mkdir -p "$top/build"
-configure_and_build i686 ON
+. "$top/tools/start.sh"
+start_up "" "qemu-system-x86 debootstrap socat"
+# The tests' build folder and configuration, but only what the program needs.
+configure "$top/build/i686" ON
+compile "$top/build/i686" zorvex32 helpfile
 echo "starting zorvex32.exe; files dropped on it are destroyed. Close it to end."
 if [ "$I686_RUN" = native ]; then
-    exec sh "$top/tests/run-program.sh"
+    exec sh "$top/tools/wine/run-program.sh"
 fi
 sh "$top/tools/guest.sh" image
-ZORVEX_GUEST_DISPLAY=${DISPLAY:-} exec sh "$top/tools/guest.sh" run tests/run-program.sh
+ZORVEX_GUEST_DISPLAY=${DISPLAY:-} exec sh "$top/tools/guest.sh" run tools/wine/run-program.sh

@@ -3,6 +3,7 @@
 #   wine-run.sh ROOT SOURCE WINE WINESERVER PROGRAM [ARGS...]
 # Refuses when any drive of the prefix reaches /, $HOME or the source tree.
 set -eu
+. "$(dirname "$0")/env.sh"
 root=$1 source=$2 wine=$3 server=$4 program=$5
 shift 5
 prefix="$root/prefix"
@@ -31,36 +32,15 @@ for f in "$bindir"/*.exe "$bindir"/*.dll "$bindir"/*.hlp; do
     [ -f "$f" ] && cp -u "$f" "$disk/bin/"
 done
 mkdir -p "$disk/work"
-# Unix symbolic links for the walk's tests (Wine shows the folder links as
-# reparse points, the file links as plain files); relative, so they point
-# nowhere but into the sandbox.
-links="$disk/links"
-rm -rf "$links"
-mkdir -p "$links/outside" "$links/empty-outside" "$links/linked"
-echo "precious contents" > "$links/outside/precious.txt"
-echo "also precious" > "$links/outside/second.txt"
-echo own > "$links/linked/own.txt"
-ln -s ../outside "$links/linked/to-outside"
-ln -s ../empty-outside "$links/linked/to-empty"
-ln -s ../outside/precious.txt "$links/linked/to-precious"
-ln -s outside "$links/dropped-link"
-ln -s outside/second.txt "$links/dropped-file-link"
-# A link whose target's name (over 600 characters) passes every buffer of
-# the link test.
-far=far
-for level in 1 2 3 4 5; do far="$far/$(printf '%0120d' 0 | tr 0 d)"; done
-mkdir -p "$links/$far" "$links/long-link"
-echo "far and precious" > "$links/$far/precious.txt"
-ln -s "../$far/precious.txt" "$links/long-link/to-far"
-# Wine reports what "plan." reaches as "plan": here it is a link to it.
-mkdir -p "$links/dotted"
-echo namesake > "$links/dotted/plan"
-ln -s plan "$links/dotted/plan."
+# The link fixtures as the set-up made them: a run may shred their own
+# files, and a faulty build (the mutation check's) may destroy what they
+# point to; the next program must find them whole.
+rm -rf "$disk/links"
+cp -a "$root/links" "$disk/links"
 # Tests work in S:\work; the program itself starts in its own folder, where
 # the help viewer finds zorvex.hlp.
 cd "$disk/${ZORVEX_RUN_DIR:-work}"
-export WINEPREFIX="$prefix" WINEDEBUG=-all WINESERVER="$server" WINELOADER="$wine"
-export WINEDLLOVERRIDES="winemenubuilder.exe=d;mscoree=d;mshtml=d"
+wine_env "$root" "$wine" "$server"
 export DISPLAY="$(cat "$root/display")"
 export ZORVEX_TEST_SOURCE="$src" ZORVEX_TEST_HOME="$home"
 # Wine's own services outlive the program and keep whatever output they

@@ -1,0 +1,120 @@
+#!/bin/sh
+# The throwaway Wine prefix the tests, the benchmark and the run command use.
+#   sandbox.sh setup ROOT WINE WINESERVER   make a fresh prefix (ROOT/prefix) whose
+#                                           only drives are c: (the prefix's own)
+#                                           and s: (a fresh temporary folder), lay
+#                                           out the link fixtures; start Xvfb when
+#                                           there is no display
+#   sandbox.sh cleanup ROOT WINESERVER      stop them and remove the temporary folders
+# Both temporary folders, the prefix's and s:'s, are made under
+# $ZORVEX_SANDBOX_TMP (default /tmp), on the machine's own file system (in
+# the virtual machine ROOT is on the tree's share, slow to write), and
+# ROOT/prefix links to the prefix's.
+set -eu
+. "$(dirname "$0")/env.sh"
+action=$1
+root=$2
+# The prefix's temporary folder, when ROOT/prefix is the link made here.
+place_of() {
+    [ -L "$1/prefix" ] || return 0
+    folder=$(readlink "$1/prefix")
+    case "$folder" in */zorvex-prefix.??????) echo "$folder" ;; esac
+}
+case "$action" in
+setup)
+    wine=$3 server=$4
+    [ ! -f "$root/disk" ] || rm -rf "$(cat "$root/disk")"
+    old=$(place_of "$root")
+    [ -z "$old" ] || { WINEPREFIX="$root/prefix" "$server" -k 2>/dev/null || true; rm -rf "$old"; }
+    rm -rf "$root"
+    mkdir -p "$root"
+    disk=$(mktemp -d "${ZORVEX_SANDBOX_TMP:-/tmp}/zorvex-sandbox.XXXXXX")
+    echo "$disk" > "$root/disk"
+    mkdir -p "$disk/bin" "$disk/work"
+    place=$(mktemp -d "${ZORVEX_SANDBOX_TMP:-/tmp}/zorvex-prefix.XXXXXX")
+    ln -s "$place" "$root/prefix"
+    wine_env "$root" "$wine" "$server"
+    # The first Wine process waits at most five minutes for a new prefix's
+    # boot, then gives up with "could not load kernel32.dll, status
+    # c0000135" while the boot itself goes on. Under software emulation the
+    # boot takes longer than that: so it is awaited, and the prefix then
+    # proven by a command of its own, the one that sets Managed=N (no
+    # window manager runs here: without it Wine waits about two seconds for
+    # one whenever a window is hidden). A prefix that still fails gets a
+    # second try, fresh.
+    tries=0
+    while :; do
+        env -u DISPLAY "$wine" wineboot -i > "$root/wineboot.log" 2>&1 ||
+            echo "sandbox: wineboot's first process ended with code $? (it waits five minutes at most); waiting for the boot"
+        "$server" -w
+        if env -u DISPLAY "$wine" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f \
+            > "$root/reg.log" 2>&1; then
+            break
+        fi
+        tries=$((tries + 1))
+        tail -n 20 "$root/wineboot.log" "$root/reg.log"
+        echo "sandbox: the prefix does not work (try $tries)"
+        [ "$tries" -lt 2 ] || exit 1
+        "$server" -k 2>/dev/null || true
+        sleep 1
+        rm -rf "$place"
+        mkdir -m 700 "$place"
+    done
+    "$server" -w
+    # Only c: and the sandbox drive: nothing else of this machine is reachable.
+    for d in "$WINEPREFIX"/dosdevices/*:; do
+        case "$(basename "$d")" in c:) ;; *) rm -f "$d" ;; esac
+    done
+    ln -s "$disk" "$WINEPREFIX/dosdevices/s:"
+    # t: maps a folder of s:, as a SUBST drive would.
+    mkdir -p "$disk/work/t-drive"
+    ln -s "$disk/work/t-drive" "$WINEPREFIX/dosdevices/t:"
+    # Unix symbolic links for the walk's tests (Wine shows the folder links
+    # as reparse points, the file links as plain files); relative, so they
+    # point nowhere but into the sandbox. Made once here, outside every
+    # drive; wine-run.sh puts a copy at S:\links before each program.
+    links="$root/links"
+    mkdir -p "$links/outside" "$links/empty-outside" "$links/linked"
+    echo "precious contents" > "$links/outside/precious.txt"
+    echo "also precious" > "$links/outside/second.txt"
+    echo own > "$links/linked/own.txt"
+    ln -s ../outside "$links/linked/to-outside"
+    ln -s ../empty-outside "$links/linked/to-empty"
+    ln -s ../outside/precious.txt "$links/linked/to-precious"
+    ln -s outside "$links/dropped-link"
+    ln -s outside/second.txt "$links/dropped-file-link"
+    # A link whose target's name (over 600 characters) passes every buffer
+    # of the link test.
+    far=far
+    for level in 1 2 3 4 5; do far="$far/$(printf '%0120d' 0 | tr 0 d)"; done
+    mkdir -p "$links/$far" "$links/long-link"
+    echo "far and precious" > "$links/$far/precious.txt"
+    ln -s "../$far/precious.txt" "$links/long-link/to-far"
+    # Wine reports what "plan." reaches as "plan": here it is a link to it.
+    mkdir -p "$links/dotted"
+    echo namesake > "$links/dotted/plan"
+    ln -s plan "$links/dotted/plan."
+    if [ -z "${DISPLAY:-}" ]; then
+        n=90
+        while [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ]; do n=$((n + 1)); done
+        Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp > "$root/xvfb.log" 2>&1 &
+        echo $! > "$root/xvfb.pid"
+        echo ":$n" > "$root/display"
+        i=0
+        while [ ! -e "/tmp/.X11-unix/X$n" ] && [ $i -lt 50 ]; do sleep 0.1; i=$((i + 1)); done
+    else
+        echo "$DISPLAY" > "$root/display"
+    fi
+    "$server" -p 600 < /dev/null > /dev/null 2>&1
+    echo "sandbox ready: s: is $disk, display $(cat "$root/display")"
+    ;;
+cleanup)
+    server=$3
+    WINEPREFIX="$root/prefix" "$server" -k 2>/dev/null || true
+    [ ! -f "$root/xvfb.pid" ] || kill "$(cat "$root/xvfb.pid")" 2>/dev/null || true
+    [ ! -f "$root/disk" ] || rm -rf "$(cat "$root/disk")"
+    old=$(place_of "$root")
+    [ -z "$old" ] || rm -rf "$old"
+    rm -f "$root/disk" "$root/prefix" "$root/xvfb.pid"
+    ;;
+esac
