@@ -31,7 +31,7 @@ static bool SandboxIsSafe()
     const char *source = getenv("ZORVEX_TEST_SOURCE");
     const char *home = getenv("ZORVEX_TEST_HOME");
     if (!source || !home) {
-        fprintf(stderr, "run the tests through tests/wine-run.sh\n");
+        fprintf(stderr, "run the tests through tools/wine/wine-run.sh\n");
         return false;
     }
     bool sandbox = false;
