@@ -72,37 +72,16 @@ std::function<void(HWND)> Confirm(Chooser &seen, int button)
     };
 }
 
-class DeleteCommand : public testing::Test {
+class DeleteCommand : public MainWindowTest {
 protected:
-    std::string dir, cwd;
     void SetUp() override
     {
-        ClearOptionKeys();
-        RegLibName = "ostrel32.dll";
-        dir = SandboxFolder(testing::UnitTest::GetInstance()->current_test_info()->name());
-        cwd = Cwd();
-        ASSERT_NE(StartMainWindow(GetModuleHandleA(NULL)), (HWND)NULL);
-        PumpMessages();
+        MainWindowTest::SetUp();
         ConfirmDelete = 0;
         UseDirectory = 0;
         UseShiftKey = 0;
         SecurityLevel = 2;
     }
-    void TearDown() override
-    {
-        DestroyWindow(MainWindow);
-        MainWindow = NULL;
-        UnregisterClassA(MAIN_CLASS, GetModuleHandleA(NULL));
-        SetCurrentDirectoryA(cwd.c_str());   // the dialog may have moved it
-        RemoveSandboxTree(dir);
-        ClearOptionKeys();
-    }
-    std::string File(const std::string &name, const std::string &content = "secret words")
-    {
-        WriteBytes(dir + name, content);
-        return dir + name;
-    }
-    LRESULT Command(int id) { return SendMessageA(MainWindow, WM_COMMAND, id, 0); }
 };
 
 } // namespace

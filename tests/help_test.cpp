@@ -141,33 +141,25 @@ BOOL CALLBACK FindListBox(HWND window, LPARAM param)
     return TRUE;
 }
 
-class Help : public testing::Test {
+class Help : public MainWindowTest {
 protected:
-    char saved[MAX_PATH];
+    Help() : MainWindowTest(false) {}
     void SetUp() override
     {
-        ClearOptionKeys();
-        RegLibName = "ostrel32.dll";
-        GetCurrentDirectoryA(sizeof saved, saved);
+        MainWindowTest::SetUp();
         // The program names the file bare; the viewer finds it in the
         // folder it was started in, the program's own.
         ASSERT_TRUE(SetCurrentDirectoryA("S:\\bin"));
         ASSERT_TRUE(Exists("S:\\bin\\zorvex.hlp"));
         ASSERT_FALSE(AnyViewer());
-        ASSERT_NE(StartMainWindow(GetModuleHandleA(NULL)), (HWND)NULL);
-        PumpMessages();
+        ASSERT_NE(Start(), (HWND)NULL);
     }
     void TearDown() override
     {
         WinHelpA(MainWindow, HELP_FILE, HELP_QUIT, 0);
         EXPECT_TRUE(WaitNoViewer());
-        DestroyWindow(MainWindow);
-        MainWindow = NULL;
-        UnregisterClassA(MAIN_CLASS, GetModuleHandleA(NULL));
-        SetCurrentDirectoryA(saved);
-        ClearOptionKeys();
+        MainWindowTest::TearDown();
     }
-    LRESULT Command(int id) { return SendMessageA(MainWindow, WM_COMMAND, id, 0); }
     // Help! from the menu, and the viewer on the contents topic.
     bool ShowContents()
     {
@@ -178,21 +170,11 @@ protected:
 
 } // namespace
 
-// What the program asks of the viewer when the contents are wanted.
-static void ExpectContentsCall(const HelpWatch &help)
-{
-    ASSERT_EQ(help.Calls().size(), 1u);
-    EXPECT_EQ(help.Calls()[0].owner, MainWindow);
-    EXPECT_EQ(help.Calls()[0].file, "zorvex.hlp");
-    EXPECT_EQ(help.Calls()[0].command, (UINT)HELP_CONTENTS);
-    EXPECT_EQ(help.Calls()[0].data, 0u);
-}
-
 TEST_F(Help, HelpCommandShowsTheContentsTopic)
 {
     HelpWatch help(true);
     Command(CMD_HELP);
-    ExpectContentsCall(help);
+    EXPECT_TRUE(OneHelpCall(help, MainWindow, HELP_CONTENTS));
     std::string shown = WaitForText(ContentsText);
     EXPECT_NE(shown.find(ContentsText), std::string::npos) << shown;
     EXPECT_NE(shown.find("Shift+Del"), std::string::npos);
@@ -206,7 +188,7 @@ TEST_F(Help, F1ShowsTheContentsTopic)
     SetFocus(MainWindow);
     HelpWatch help(true);
     EXPECT_EQ(RunProgramLoop({ [] { Keystroke(VK_F1); } }), LoopTimedOut);
-    ExpectContentsCall(help);
+    EXPECT_TRUE(OneHelpCall(help, MainWindow, HELP_CONTENTS));
     std::string shown = WaitForText(ContentsText);
     EXPECT_NE(shown.find(ContentsText), std::string::npos) << shown;
 }
@@ -323,10 +305,6 @@ TEST_F(Help, LeavingTheProgramClosesTheViewer)
     PostMessageA(MainWindow, WM_CLOSE, 0, 0);
     EXPECT_EQ(RunMessageLoop(), 0);
     EndMainWindow();
-    ASSERT_EQ(help.Calls().size(), 1u);
-    EXPECT_EQ(help.Calls()[0].owner, MainWindow);
-    EXPECT_EQ(help.Calls()[0].file, "zorvex.hlp");
-    EXPECT_EQ(help.Calls()[0].command, (UINT)HELP_QUIT);
-    EXPECT_EQ(help.Calls()[0].data, 0u);
+    EXPECT_TRUE(OneHelpCall(help, MainWindow, HELP_QUIT));
     EXPECT_TRUE(WaitNoViewer());
 }

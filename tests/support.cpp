@@ -46,27 +46,61 @@ void RemoveSandboxTree(const std::string &path)
     std::string base = path;
     if (base.back() == '\\')
         base.pop_back();
-    DWORD attributes = GetFileAttributesA(base.c_str());
+    std::wstring wide = LongName(base);
+    DWORD attributes = GetFileAttributesW(wide.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES)
         return;
-    SetFileAttributesA(base.c_str(), FILE_ATTRIBUTE_NORMAL);
+    SetFileAttributesW(wide.c_str(), FILE_ATTRIBUTE_NORMAL);
     if (!(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
-        DeleteFileA(base.c_str());
+        DeleteFileW(wide.c_str());
         return;
     }
     if (!(attributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
-        WIN32_FIND_DATAA data;
-        HANDLE find = FindFirstFileA((base + "\\*").c_str(), &data);
+        WIN32_FIND_DATAW data;
+        HANDLE find = FindFirstFileW((wide + L"\\*").c_str(), &data);
         if (find != INVALID_HANDLE_VALUE) {
             do {
-                std::string entry = data.cFileName;
-                if (entry != "." && entry != "..")
-                    RemoveSandboxTree(base + "\\" + entry);
-            } while (FindNextFileA(find, &data));
+                std::wstring entry = data.cFileName;
+                if (entry != L"." && entry != L"..")
+                    RemoveSandboxTree(base + "\\" + std::string(entry.begin(), entry.end()));
+            } while (FindNextFileW(find, &data));
             FindClose(find);
         }
     }
-    RemoveDirectoryA(base.c_str());
+    RemoveDirectoryW(wide.c_str());
+}
+
+std::wstring LongName(const std::string &path)
+{
+    return L"\\\\?\\" + std::wstring(path.begin(), path.end());
+}
+
+void MakeLongFolder(const std::string &path)
+{
+    for (size_t at = path.find('\\', 3); at != std::string::npos; at = path.find('\\', at + 1))
+        CreateDirectoryW(LongName(path.substr(0, at)).c_str(), NULL);
+    CreateDirectoryW(LongName(path).c_str(), NULL);
+}
+
+void WriteLong(const std::string &path, const std::string &bytes)
+{
+    HANDLE file = CreateFileW(LongName(path).c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, 0, NULL);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE) << path;
+    DWORD written;
+    WriteFile(file, bytes.data(), (DWORD)bytes.size(), &written, NULL);
+    CloseHandle(file);
+}
+
+std::string ReadLong(const std::string &path)
+{
+    HANDLE file = CreateFileW(LongName(path).c_str(), GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, 0, NULL);
+    if (file == INVALID_HANDLE_VALUE)
+        return "<unreadable>";
+    char buffer[256];
+    DWORD got = 0;
+    ReadFile(file, buffer, sizeof buffer, &got, NULL);
+    CloseHandle(file);
+    return std::string(buffer, got);
 }
 
 void WriteBytes(const std::string &path, const std::string &bytes)
@@ -257,6 +291,24 @@ void BoxAnswerer::Run()
     }
 }
 
+std::vector<SeenBox> BoxesOf(const std::function<void()> &action, std::vector<int> buttons)
+{
+    BoxAnswerer answer(buttons);
+    action();
+    return answer.Boxes();
+}
+
+testing::AssertionResult BoxIs(const SeenBox &box, const std::string &caption, const std::string &text,
+                               const std::string &icon)
+{
+    if (box.caption == caption && (text == "*" || box.text == text) && box.icon == icon && !box.owner &&
+        box.buttons == std::vector<int>{ IDOK })
+        return testing::AssertionSuccess();
+    return testing::AssertionFailure() << "box \"" << box.caption << "\": \"" << box.text << "\", icon \""
+                                       << box.icon << "\", owner " << box.owner << ", " << box.buttons.size()
+                                       << " button(s), first " << (box.buttons.empty() ? 0 : box.buttons[0]);
+}
+
 void PressKey(WORD key, bool down)
 {
     INPUT input = {};
@@ -417,4 +469,62 @@ HelpWatch::~HelpWatch()
 const std::vector<HelpCall> &HelpWatch::Calls() const
 {
     return SeenHelp;
+}
+
+testing::AssertionResult OneHelpCall(const HelpWatch &help, HWND owner, UINT command, const char *keyword)
+{
+    if (help.Calls().size() != 1)
+        return testing::AssertionFailure() << help.Calls().size() << " help calls";
+    const HelpCall &call = help.Calls()[0];
+    if (call.owner == owner && call.file == "zorvex.hlp" && call.command == command &&
+        (command == HELP_KEY ? call.keyword == keyword : call.data == 0))
+        return testing::AssertionSuccess();
+    return testing::AssertionFailure() << "help call: owner " << call.owner << ", \"" << call.file << "\", command "
+                                       << call.command << ", keyword \"" << call.keyword << "\", data " << call.data;
+}
+
+HWND MainWindowTest::Start()
+{
+    HWND window = StartMainWindow(GetModuleHandleA(NULL));
+    PumpMessages();   // the posted CMD_APPLY_ICON
+    return window;
+}
+
+void MainWindowTest::Stop()
+{
+    if (MainWindow)
+        DestroyWindow(MainWindow);
+    MainWindow = NULL;
+    UnregisterClassA(MAIN_CLASS, GetModuleHandleA(NULL));
+    MSG msg;
+    while (PeekMessageA(&msg, NULL, 0, 0, PM_REMOVE)) {}
+}
+
+void MainWindowTest::SetUp()
+{
+    ClearOptionKeys();
+    cwd = Cwd();
+    dir = SandboxFolder(testing::UnitTest::GetInstance()->current_test_info()->name());
+    if (start_)
+        ASSERT_NE(Start(), (HWND)NULL);
+}
+
+void MainWindowTest::TearDown()
+{
+    Stop();
+    SetCurrentDirectoryA(cwd.c_str());   // a dialog or a walk may have moved it
+    RemoveSandboxTree(dir);
+    ClearOptionKeys();
+}
+
+std::string MainWindowTest::File(const std::string &name, const std::string &content)
+{
+    WriteBytes(dir + name, content);
+    return dir + name;
+}
+
+std::string MainWindowTest::Folder(const std::string &name)
+{
+    CreateDirectoryA((dir + name).c_str(), NULL);
+    return dir + name;
 }
