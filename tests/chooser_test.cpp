@@ -103,19 +103,22 @@ TEST_F(DeleteCommand, TitleFollowsTheLevelAndTheFirstFilterIsSelected)
     }
 }
 
+// Chosen and confirmed, chosen and kept with No, and a cancelled chooser
+// that asks nothing more (the last step would count a confirmation).
 TEST_F(DeleteCommand, ChosenFileIsConfirmedWithoutCancelAndShredded)
 {
     std::string victim = File("victim.txt");
     std::string kept = File("kept.txt");
     ConfirmDelete = 1;
     SecurityLevel = 3;
-    Chooser chooser, confirm, chooser2, confirm2;
+    Chooser chooser, confirm, chooser2, confirm2, cancelled, never;
     {
-        DialogScript script({ Choose(chooser, victim), Confirm(confirm, IDOK),
-                              Choose(chooser2, kept), Confirm(confirm2, IDC_CONFIRM_NO) });
-        EXPECT_EQ(Command(CMD_DELETE), 0);
-        EXPECT_EQ(Command(CMD_DELETE), 0);
-        EXPECT_EQ(script.StepsTaken(), 4);
+        DialogScript script({ Choose(chooser, victim), Confirm(confirm, IDOK), Choose(chooser2, kept),
+                              Confirm(confirm2, IDC_CONFIRM_NO), Choose(cancelled, ""), Confirm(never, IDCANCEL) });
+        for (int round = 0; round < 3; round++)
+            EXPECT_EQ(Command(CMD_DELETE), 0);
+        Sleep(300);
+        EXPECT_EQ(script.StepsTaken(), 5);
     }
     EXPECT_EQ(chooser.title, "Secret Delete");
     EXPECT_EQ(confirm.title, "Secret Delete This File");
@@ -124,20 +127,6 @@ TEST_F(DeleteCommand, ChosenFileIsConfirmedWithoutCancelAndShredded)
     EXPECT_FALSE(Exists(victim));
     EXPECT_TRUE(Exists(kept));
     EXPECT_FALSE(confirm2.cancel_enabled);
-}
-
-TEST_F(DeleteCommand, CancelledChooserDeletesNothingAndAsksNothing)
-{
-    std::string kept = File("kept.txt");
-    ConfirmDelete = 1;
-    Chooser seen;
-    {
-        DialogScript script({ Choose(seen, "") });
-        Command(CMD_DELETE);
-        Sleep(300);
-        EXPECT_EQ(script.StepsTaken(), 1);   // no confirmation followed
-    }
-    EXPECT_TRUE(Exists(kept));
 }
 
 TEST_F(DeleteCommand, ShiftDelAlwaysDeletesAtLevelOne)

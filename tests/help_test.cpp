@@ -18,41 +18,14 @@ const char CaveatText[] = "It cannot reach copies that it is not shown";
 const int VIEWER_TEXT_ID = 0x701;
 const int INDEX_BUTTON = 501;
 
-struct ChildSearch { int id; HWND found; };
-
-BOOL CALLBACK FindChild(HWND window, LPARAM param)
-{
-    ChildSearch *search = (ChildSearch *)param;
-    if (GetDlgCtrlID(window) == search->id) {
-        search->found = window;
-        return FALSE;
-    }
-    return TRUE;
-}
-
-struct TopSearch { const char *cls; DWORD process; HWND found; };
-
 // A visible top-level window of a class, of one process (or of any).
-BOOL CALLBACK FindTopWindow(HWND window, LPARAM param)
-{
-    TopSearch *search = (TopSearch *)param;
-    char cls[32] = "";
-    GetClassNameA(window, cls, sizeof cls);
-    DWORD process = 0;
-    GetWindowThreadProcessId(window, &process);
-    if (lstrcmpA(cls, search->cls) == 0 && IsWindowVisible(window) &&
-        (!search->process || process == search->process)) {
-        search->found = window;
-        return FALSE;
-    }
-    return TRUE;
-}
-
 HWND TopWindow(const char *cls, DWORD process)
 {
-    TopSearch search = { cls, process, NULL };
-    EnumWindows(FindTopWindow, (LPARAM)&search);
-    return search.found;
+    return FindWindowWhere(NULL, [&](HWND window) {
+        DWORD owner = 0;
+        GetWindowThreadProcessId(window, &owner);
+        return IsOfClass(window, cls) && IsWindowVisible(window) && (!process || owner == process);
+    });
 }
 
 // The visible viewer window (of one process, or of any).
@@ -61,18 +34,22 @@ HWND Viewer(DWORD process = 0)
     return TopWindow("MS_WINHELP", process);
 }
 
+HWND TextOf(HWND viewer)
+{
+    return FindWindowWhere(viewer, [](HWND child) { return GetDlgCtrlID(child) == VIEWER_TEXT_ID; });
+}
+
 std::string ViewerText(HWND viewer)
 {
-    ChildSearch search = { VIEWER_TEXT_ID, NULL };
-    EnumChildWindows(viewer, FindChild, (LPARAM)&search);
-    if (!search.found)
+    HWND shown = TextOf(viewer);
+    if (!shown)
         return "";
     // WM_GETTEXT, not GetWindowText: across processes only the message
     // reaches the RichEdit's text.
     static char text[16384];
     text[0] = 0;
     DWORD_PTR got = 0;
-    SendMessageTimeoutA(search.found, WM_GETTEXT, sizeof text, (LPARAM)text, SMTO_ABORTIFHUNG, 2000, &got);
+    SendMessageTimeoutA(shown, WM_GETTEXT, sizeof text, (LPARAM)text, SMTO_ABORTIFHUNG, 2000, &got);
     return text;
 }
 
@@ -120,25 +97,13 @@ void ClickHotspot(HWND viewer, const std::string &label)
     for (size_t i = 0; i < at; i++)
         if (!(text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n'))
             index++;
-    ChildSearch search = { VIEWER_TEXT_ID, NULL };
-    EnumChildWindows(viewer, FindChild, (LPARAM)&search);
-    ASSERT_NE(search.found, (HWND)NULL);
+    HWND shown = TextOf(viewer);
+    ASSERT_NE(shown, (HWND)NULL);
     DWORD_PTR point = 0;
-    SendMessageTimeoutA(search.found, EM_POSFROMCHAR, index + 1, 0, SMTO_ABORTIFHUNG, 2000, &point);
+    SendMessageTimeoutA(shown, EM_POSFROMCHAR, index + 1, 0, SMTO_ABORTIFHUNG, 2000, &point);
     LPARAM where = MAKELPARAM(LOWORD(point) + 2, HIWORD(point) + 4);
-    PostMessageA(search.found, WM_LBUTTONDOWN, MK_LBUTTON, where);
-    PostMessageA(search.found, WM_LBUTTONUP, 0, where);
-}
-
-BOOL CALLBACK FindListBox(HWND window, LPARAM param)
-{
-    char cls[32] = "";
-    GetClassNameA(window, cls, sizeof cls);
-    if (lstrcmpiA(cls, "ListBox") == 0) {
-        *(HWND *)param = window;
-        return FALSE;
-    }
-    return TRUE;
+    PostMessageA(shown, WM_LBUTTONDOWN, MK_LBUTTON, where);
+    PostMessageA(shown, WM_LBUTTONUP, 0, where);
 }
 
 class Help : public MainWindowTest {
@@ -242,7 +207,7 @@ TEST_F(Help, TheIndexListsBothKeywordsAndOpensTheirTopics)
             Sleep(20);
             sheet = TopWindow("#32770", process);
             if (sheet)
-                EnumChildWindows(sheet, FindListBox, (LPARAM)&list);
+                list = FindWindowWhere(sheet, [](HWND child) { return IsOfClass(child, "ListBox"); });
         }
         ASSERT_NE(list, (HWND)NULL) << "no index";
         std::vector<std::string> listed;

@@ -259,33 +259,33 @@ TEST_F(Shredder, PatternsEndWithTheLastPatternOverExactlyCountBytes)
     EXPECT_EQ(after.substr(4196), content.substr(4196));
 }
 
-TEST_F(Shredder, RandomNamesKeepLongPathsWithinTheLimit)
+// Random names: within the 259-character limit whatever the folder, cut at
+// 231 letters, and in the file's own folder.
+TEST_F(Shredder, RandomNamesStayInTheirFolderAndWithinTheLimits)
 {
-    // A folder chain so long that only a few letters fit after it.
-    std::string deep = dir;
-    while (deep.size() < 235) {
-        deep += std::string(std::min<size_t>(40, 240 - deep.size()), 'd') + "\\";
-        ASSERT_TRUE(CreateDirectoryA(deep.c_str(), NULL)) << deep;
-    }
-    std::string path = deep + "file.txt";
-    ASSERT_LE(path.size(), 259u);
-    WriteBytes(path, "content");
-    EXPECT_EQ(Shred(path, 3, 0), 1);
-    ASSERT_EQ(Seen.calls, 1);
-    EXPECT_EQ(Seen.path.size(), 259u) << Seen.path;
-    EXPECT_EQ(Seen.path.substr(0, deep.size()), deep);
-    EXPECT_NE(Seen.path, path);
-}
-
-TEST_F(Shredder, NamesAreCutAt231Letters)
-{
-    // The name alone makes the path long; the folder part stays short.
+    std::string chain = dir;
+    while (chain.size() < 235)
+        chain += std::string(std::min<size_t>(40, 240 - chain.size()), 'd') + "\\";
     std::string shallow = SandboxFolder("n");
-    std::string path = shallow + std::string(250 - shallow.size(), 'n');
-    WriteBytes(path, "content");
-    EXPECT_EQ(Shred(path, 4, 0), 1);
-    ASSERT_EQ(Seen.calls, 1);
-    EXPECT_EQ(Seen.path.size(), shallow.size() + 231);
+    std::string wide = dir + std::string(200 - dir.size(), 'a') + "\\";
+    wide += std::string(257 - wide.size(), 'b') + "\\";   // S: and a folder part of 256
+    const struct { std::string folder, name; int level; size_t renamed; } cases[] = {
+        { chain, "file.txt", 3, 259 },   // only a few letters fit
+        { shallow, std::string(250 - shallow.size(), 'n'), 4, shallow.size() + 231 },
+        { wide, "x", 3, 259 },           // where msvcrt's splitter gives up
+    };
+    for (auto &c : cases) {
+        MakeLongFolder(c.folder.substr(0, c.folder.size() - 1));
+        std::string path = c.folder + c.name;
+        WriteBytes(path, "content");
+        Seen = Observation();
+        EXPECT_EQ(Shred(path, c.level, 0), 1) << path;
+        ASSERT_EQ(Seen.calls, 1) << path;
+        EXPECT_EQ(Seen.path.substr(0, c.folder.size()), c.folder);
+        EXPECT_EQ(Seen.path.size(), c.renamed) << Seen.path;
+        EXPECT_FALSE(Exists(path));
+        EXPECT_FALSE(Exists(Cwd() + "\\" + Seen.path.substr(c.folder.size())));
+    }
     RemoveSandboxTree(shallow);
 }
 
@@ -369,54 +369,25 @@ TEST_F(Shredder, FilesPastTwoGibibytesAreLengthenedAtTheirEnd)
 
 TEST(ShredPieces, PathsSplitIntoBoundedParts)
 {
-    char drive[3], dir[PATH_BUFFER], name[PATH_BUFFER], ext[PATH_BUFFER];
-    SplitPath("C:\\Data\\old\\report.txt", drive, sizeof drive, dir, sizeof dir, name, sizeof name, ext, sizeof ext);
-    EXPECT_STREQ(drive, "C:");
-    EXPECT_STREQ(dir, "\\Data\\old\\");
-    EXPECT_STREQ(name, "report");
-    EXPECT_STREQ(ext, ".txt");
-    SplitPath("x.tar.gz", drive, sizeof drive, dir, sizeof dir, name, sizeof name, ext, sizeof ext);
-    EXPECT_STREQ(drive, "");
-    EXPECT_STREQ(dir, "");
-    EXPECT_STREQ(name, "x.tar");
-    EXPECT_STREQ(ext, ".gz");
-    SplitPath("S:\\dot.dir\\plain", NULL, 0, dir, sizeof dir, name, sizeof name, ext, sizeof ext);
-    EXPECT_STREQ(dir, "\\dot.dir\\");
-    EXPECT_STREQ(name, "plain");
-    EXPECT_STREQ(ext, "");
-    // A folder part of exactly 256 characters, where msvcrt's splitter
-    // gives up and returns nothing at all.
     std::string folder = "\\" + std::string(254, 'f') + "\\";
-    SplitPath(("S:" + folder + "x").c_str(), drive, sizeof drive, dir, sizeof dir, name, sizeof name, ext, sizeof ext);
-    EXPECT_STREQ(drive, "S:");
-    EXPECT_EQ(std::string(dir), folder);
-    EXPECT_STREQ(name, "x");
-    // Each part is cut to its buffer and always ended.
+    const struct { std::string path, parts; } cases[] = {
+        { "C:\\Data\\old\\report.txt", "C:|\\Data\\old\\|report|.txt" },
+        { "x.tar.gz", "||x.tar|.gz" },
+        { "S:\\dot.dir\\plain", "S:|\\dot.dir\\|plain|" },
+        // A folder part of 256 characters, where msvcrt's splitter returns nothing.
+        { "S:" + folder + "x", "S:|" + folder + "|x|" },
+    };
+    char drive[3], dir[PATH_BUFFER], name[PATH_BUFFER], ext[PATH_BUFFER];
+    for (auto &c : cases) {
+        SplitPath(c.path.c_str(), drive, sizeof drive, dir, sizeof dir, name, sizeof name, ext, sizeof ext);
+        EXPECT_EQ(std::string(drive) + "|" + dir + "|" + name + "|" + ext, c.parts);
+    }
+    // Each part is cut to its buffer and always ended; a null part is left out.
     char small[4];
     SplitPath("C:\\a\\longname.extension", NULL, 0, small, sizeof small, name, 5, ext, 3);
     EXPECT_STREQ(small, "\\a\\");
     EXPECT_STREQ(name, "long");
     EXPECT_STREQ(ext, ".e");
-}
-
-TEST_F(Shredder, APathWhoseFolderPartIs256CharactersStaysInItsFolder)
-{
-    // S: + a folder part of 256 characters + one letter: 259 in all.
-    std::string folder = dir + std::string(200 - dir.size(), 'a');
-    std::string deep = folder + "\\" + std::string(257 - folder.size() - 1, 'b');
-    MakeLongFolder(deep);
-    std::string path = deep + "\\x";
-    ASSERT_EQ(path.size(), 259u);
-    ASSERT_EQ(path.size() - 2 - 1, 256u);
-    WriteBytes(path, "content");
-    std::string cwd = Cwd();
-    EXPECT_EQ(Shred(path, 3, 0), 1);
-    ASSERT_EQ(Seen.calls, 1);
-    // The one letter that fits, in the file's own folder.
-    EXPECT_EQ(Seen.path.substr(0, deep.size() + 1), deep + "\\");
-    EXPECT_EQ(Seen.path.size(), 259u);
-    EXPECT_FALSE(Exists(cwd + "\\" + Seen.path.substr(Seen.path.size() - 1)));
-    EXPECT_FALSE(Exists(path));
 }
 
 static BOOL LengthUnknown(HANDLE, LONGLONG *) { return FALSE; }

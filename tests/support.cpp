@@ -8,6 +8,11 @@
 
 static const char SandboxRoot[] = "S:\\work\\";
 
+static std::wstring LongName(const std::string &path)
+{
+    return L"\\\\?\\" + std::wstring(path.begin(), path.end());
+}
+
 static FileCallTable TestFileCalls;
 
 FileCallTable &SwapFileCalls()
@@ -68,11 +73,6 @@ void RemoveSandboxTree(const std::string &path)
         }
     }
     RemoveDirectoryW(wide.c_str());
-}
-
-std::wstring LongName(const std::string &path)
-{
-    return L"\\\\?\\" + std::wstring(path.begin(), path.end());
 }
 
 void MakeLongFolder(const std::string &path)
@@ -202,22 +202,44 @@ std::vector<SeenBox> BoxAnswerer::Boxes()
     return boxes_;
 }
 
-struct BoxSearch { DWORD process; HWND found; };
+typedef std::pair<const std::function<bool(HWND)> *, HWND> Search;
 
-static BOOL CALLBACK FindBox(HWND window, LPARAM param)
+static BOOL CALLBACK TryWindow(HWND window, LPARAM param)
 {
-    BoxSearch *search = (BoxSearch *)param;
-    DWORD process = 0;
-    GetWindowThreadProcessId(window, &process);
-    char cls[32] = "";
-    GetClassNameA(window, cls, sizeof cls);
-    // Captionless dialogs (the progress popup) are not asked anything.
-    if (process == search->process && lstrcmpA(cls, "#32770") == 0 && IsWindowVisible(window) &&
-        IsWindowEnabled(window) && (GetWindowLongA(window, GWL_STYLE) & WS_CAPTION) == WS_CAPTION) {
-        search->found = window;
-        return FALSE;
-    }
-    return TRUE;
+    Search *search = (Search *)param;
+    if (!(*search->first)(window))
+        return TRUE;
+    search->second = window;
+    return FALSE;
+}
+
+HWND FindWindowWhere(HWND parent, const std::function<bool(HWND)> &wanted)
+{
+    Search search(&wanted, NULL);
+    if (parent)
+        EnumChildWindows(parent, TryWindow, (LPARAM)&search);
+    else
+        EnumWindows(TryWindow, (LPARAM)&search);
+    return search.second;
+}
+
+bool IsOfClass(HWND window, const char *cls)
+{
+    char name[64] = "";
+    GetClassNameA(window, name, sizeof name);
+    return lstrcmpiA(name, cls) == 0;
+}
+
+// A dialog of this process that asks something: captionless dialogs (the
+// progress popup) are not asked anything.
+static HWND FindBox()
+{
+    return FindWindowWhere(NULL, [](HWND window) {
+        DWORD process = 0;
+        GetWindowThreadProcessId(window, &process);
+        return process == GetCurrentProcessId() && IsOfClass(window, "#32770") && IsWindowVisible(window) &&
+               IsWindowEnabled(window) && (GetWindowLongA(window, GWL_STYLE) & WS_CAPTION) == WS_CAPTION;
+    });
 }
 
 // A message box shows its type through the shared system icon in its icon
@@ -242,9 +264,7 @@ static std::vector<int> BoxButtons(HWND box)
     std::vector<int> ids;
     for (int id = IDOK; id <= IDNO; id++) {
         HWND button = GetDlgItem(box, id);
-        char cls[16] = "";
-        if (button && GetClassNameA(button, cls, sizeof cls) && lstrcmpiA(cls, "Button") == 0 &&
-            IsWindowVisible(button))
+        if (button && IsOfClass(button, "Button") && IsWindowVisible(button))
             ids.push_back(id);
     }
     return ids;
@@ -253,25 +273,23 @@ static std::vector<int> BoxButtons(HWND box)
 void BoxAnswerer::Run()
 {
     while (!stop_) {
-        BoxSearch search = { GetCurrentProcessId(), NULL };
-        EnumWindows(FindBox, (LPARAM)&search);
-        if (search.found) {
+        HWND found = FindBox();
+        if (found) {
             SeenBox box;
             char text[1024] = "";
-            GetWindowTextA(search.found, text, sizeof text);
+            GetWindowTextA(found, text, sizeof text);
             box.caption = text;
             text[0] = 0;
-            GetDlgItemTextA(search.found, 0xFFFF, text, sizeof text);   // a message box's text
+            GetDlgItemTextA(found, 0xFFFF, text, sizeof text);   // a message box's text
             box.text = text;
-            box.owner = GetWindow(search.found, GW_OWNER);
-            box.style = GetWindowLongA(search.found, GWL_STYLE);
-            HWND cancel = GetDlgItem(search.found, IDCANCEL);
+            box.owner = GetWindow(found, GW_OWNER);
+            HWND cancel = GetDlgItem(found, IDCANCEL);
             box.cancel_enabled = cancel && IsWindowEnabled(cancel);
             text[0] = 0;
-            GetDlgItemTextA(search.found, 102, text, sizeof text);
+            GetDlgItemTextA(found, 102, text, sizeof text);
             box.path = text;
-            box.icon = BoxIcon(search.found);
-            box.buttons = BoxButtons(search.found);
+            box.icon = BoxIcon(found);
+            box.buttons = BoxButtons(found);
             size_t index;
             {
                 std::lock_guard<std::mutex> hold(lock_);
@@ -279,12 +297,12 @@ void BoxAnswerer::Run()
                 index = boxes_.size() - 1;
             }
             int id = buttons_[index < buttons_.size() ? index : buttons_.size() - 1];
-            HWND button = GetDlgItem(search.found, id);
+            HWND button = GetDlgItem(found, id);
             if (button && IsWindowEnabled(button))
                 SendMessageA(button, BM_CLICK, 0, 0);
             else
-                PostMessageA(search.found, WM_COMMAND, id, 0);
-            for (int i = 0; i < 200 && IsWindow(search.found) && IsWindowVisible(search.found); i++)
+                PostMessageA(found, WM_COMMAND, id, 0);
+            for (int i = 0; i < 200 && IsWindow(found) && IsWindowVisible(found); i++)
                 Sleep(5);
         }
         Sleep(10);
@@ -309,7 +327,7 @@ testing::AssertionResult BoxIs(const SeenBox &box, const std::string &caption, c
                                        << " button(s), first " << (box.buttons.empty() ? 0 : box.buttons[0]);
 }
 
-void PressKey(WORD key, bool down)
+static void PressKey(WORD key, bool down)
 {
     INPUT input = {};
     input.type = INPUT_KEYBOARD;
@@ -366,23 +384,33 @@ DialogScript::~DialogScript()
     thread_.join();
 }
 
+// Waits until the window is gone; false after a few seconds.
+static bool WaitClosed(HWND window)
+{
+    for (int i = 0; i < 600; i++) {
+        if (!IsWindow(window) || !IsWindowVisible(window))
+            return true;
+        Sleep(10);
+    }
+    return false;
+}
+
 void DialogScript::Run()
 {
     while (!stop_) {
-        BoxSearch search = { GetCurrentProcessId(), NULL };
-        EnumWindows(FindBox, (LPARAM)&search);
-        if (search.found) {
+        HWND found = FindBox();
+        if (found) {
             Sleep(100);   // let the dialog finish its set-up
             size_t step = taken_;
             if (step < steps_.size()) {
                 // Counted first: the step's click may end the program's wait
                 // before this thread runs again.
                 taken_++;
-                steps_[step](search.found);
+                steps_[step](found);
             } else {
-                PostMessageA(search.found, WM_COMMAND, IDCANCEL, 0);
+                PostMessageA(found, WM_COMMAND, IDCANCEL, 0);
             }
-            WaitClosed(search.found);
+            WaitClosed(found);
         }
         Sleep(10);
     }
@@ -403,16 +431,6 @@ bool IsChecked(HWND dialog, int id)
 void Click(HWND dialog, int id)
 {
     SendDlgItemMessageA(dialog, id, BM_CLICK, 0, 0);
-}
-
-bool WaitClosed(HWND window)
-{
-    for (int i = 0; i < 600; i++) {
-        if (!IsWindow(window) || !IsWindowVisible(window))
-            return true;
-        Sleep(10);
-    }
-    return false;
 }
 
 std::string Cwd()

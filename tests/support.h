@@ -31,7 +31,6 @@ std::string SandboxFolder(const std::string &name);
 void RemoveSandboxTree(const std::string &path);
 
 // Paths past what the ANSI calls reach, made and read through \\?\ names.
-std::wstring LongName(const std::string &path);
 void MakeLongFolder(const std::string &path);   // with every folder above it
 void WriteLong(const std::string &path, const std::string &bytes);
 std::string ReadLong(const std::string &path);  // "<unreadable>" when it cannot
@@ -52,8 +51,7 @@ bool OptionKeyExists(const std::string &name);
 // The process's current directory.
 std::string Cwd();
 
-// Presses or releases a key (Shift) through the system's input queue.
-void PressKey(WORD key, bool down);
+// Presses or releases Shift through the system's input queue.
 void PressShift(bool down);
 
 // Runs the program's own message loop (RunMessageLoop) and, from a timer,
@@ -72,7 +70,6 @@ struct SeenBox {
     std::string caption;
     std::string text;
     HWND owner;
-    LONG style;
     bool cancel_enabled;   // the dialog's button 2
     std::string path;      // the confirmation's path line (control 102)
     std::string icon;      // a message box's: "stop", "question", "information", "warning" or ""
@@ -119,6 +116,11 @@ std::vector<SeenBox> BoxesOf(const std::function<void()> &action, std::vector<in
 // text), no owner and an OK button alone.
 testing::AssertionResult BoxIs(const SeenBox &box, const std::string &caption, const std::string &text,
                                const std::string &icon);
+
+// The first window `wanted` accepts among the children of `parent`, or among
+// the top-level windows when `parent` is null; null when none is.
+HWND FindWindowWhere(HWND parent, const std::function<bool(HWND)> &wanted);
+bool IsOfClass(HWND window, const char *cls);   // without regard to case
 
 // Starts a program (in `folder` when one is given) and waits for a
 // top-level window of a class; null after six seconds.
@@ -167,7 +169,5 @@ private:
 std::string ControlText(HWND dialog, int id);
 bool IsChecked(HWND dialog, int id);
 void Click(HWND dialog, int id);
-// Waits until the window is gone; false after a few seconds.
-bool WaitClosed(HWND window);
 
 #endif
