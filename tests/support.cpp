@@ -523,8 +523,9 @@ void MainWindowTest::SetUp()
     ClearOptionKeys();
     cwd = Cwd();
     dir = SandboxFolder(testing::UnitTest::GetInstance()->current_test_info()->name());
-    if (start_)
+    if (start_) {
         ASSERT_NE(Start(), (HWND)NULL);
+    }
 }
 
 void MainWindowTest::TearDown()
