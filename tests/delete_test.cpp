@@ -59,61 +59,14 @@ std::vector<std::string> Listing(const std::string &folder)
     return names;
 }
 
-std::wstring Wide(const std::string &path)
-{
-    return L"\\\\?\\" + std::wstring(path.begin(), path.end());
-}
+const std::string NoFolders = "Directory deletes NOT allowed.\r\nReset your options if you want to \r\ndelete a directory.";
 
-// Folders and files past what the ANSI calls reach.
-void MakeLongFolder(const std::string &path)
-{
-    for (size_t at = path.find('\\', 3); at != std::string::npos; at = path.find('\\', at + 1))
-        CreateDirectoryW(Wide(path.substr(0, at)).c_str(), NULL);
-    CreateDirectoryW(Wide(path).c_str(), NULL);
-}
-
-void WriteLong(const std::string &path, const std::string &bytes)
-{
-    HANDLE file = CreateFileW(Wide(path).c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, 0, NULL);
-    ASSERT_NE(file, INVALID_HANDLE_VALUE) << path;
-    DWORD written;
-    WriteFile(file, bytes.data(), (DWORD)bytes.size(), &written, NULL);
-    CloseHandle(file);
-}
-
-std::string ReadLong(const std::string &path)
-{
-    HANDLE file = CreateFileW(Wide(path).c_str(), GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, 0, NULL);
-    if (file == INVALID_HANDLE_VALUE)
-        return "<unreadable>";
-    char buffer[256];
-    DWORD got = 0;
-    ReadFile(file, buffer, sizeof buffer, &got, NULL);
-    CloseHandle(file);
-    return std::string(buffer, got);
-}
-
-void RemoveLong(const std::string &file, const std::string &down_to)
-{
-    DeleteFileW(Wide(file).c_str());
-    std::string folder = file.substr(0, file.rfind('\\'));
-    while (folder.size() > down_to.size()) {
-        RemoveDirectoryW(Wide(folder).c_str());
-        folder = folder.substr(0, folder.rfind('\\'));
-    }
-}
-
-class Drops : public testing::Test {
+class Drops : public MainWindowTest {
 protected:
-    std::string dir;
     HHOOK hook = NULL;
     void SetUp() override
     {
-        ClearOptionKeys();
-        RegLibName = "ostrel32.dll";
-        dir = SandboxFolder(testing::UnitTest::GetInstance()->current_test_info()->name());
-        ASSERT_NE(StartMainWindow(GetModuleHandleA(NULL)), (HWND)NULL);
-        PumpMessages();
+        MainWindowTest::SetUp();
         // After start-up: confirmation on, Shift on, level 1, no folders.
         SecurityLevel = 2;
         AllowDirectoryDelete = 1;
@@ -123,25 +76,16 @@ protected:
     void TearDown() override
     {
         UnhookWindowsHookEx(hook);
-        DestroyWindow(MainWindow);
-        MainWindow = NULL;
-        UnregisterClassA(MAIN_CLASS, GetModuleHandleA(NULL));
-        RemoveSandboxTree(dir);
-        ClearOptionKeys();
-    }
-    std::string File(const std::string &name, const std::string &content = "secret words")
-    {
-        WriteBytes(dir + name, content);
-        return dir + name;
-    }
-    std::string Folder(const std::string &name)
-    {
-        CreateDirectoryA((dir + name).c_str(), NULL);
-        return dir + name;
+        MainWindowTest::TearDown();
     }
     LRESULT Drop(const std::vector<std::string> &paths)
     {
         return SendMessageA(MainWindow, WM_DROPFILES, (WPARAM)MakeDrop(paths), 0);
+    }
+    // The boxes one drop shows.
+    std::vector<SeenBox> DropBoxes(const std::vector<std::string> &paths, std::vector<int> buttons = { IDOK })
+    {
+        return BoxesOf([&] { Drop(paths); }, buttons);
     }
 };
 
@@ -150,13 +94,10 @@ protected:
 TEST_F(Drops, ASingleFileIsConfirmedWithoutCancelAndNoKeepsIt)
 {
     std::string kept = File("kept.txt"), gone = File("gone.txt");
-    std::vector<SeenBox> boxes;
-    {
-        BoxAnswerer answer({ IDC_CONFIRM_NO, IDOK });
+    std::vector<SeenBox> boxes = BoxesOf([&] {
         EXPECT_EQ(Drop({ kept }), 1);
         EXPECT_EQ(Drop({ gone }), 1);
-        boxes = answer.Boxes();
-    }
+    }, { IDC_CONFIRM_NO, IDOK });
     ASSERT_EQ(boxes.size(), 2u);
     EXPECT_EQ(boxes[0].caption, "Confidential Delete This File");
     EXPECT_EQ(boxes[0].path, kept);
@@ -170,12 +111,7 @@ TEST_F(Drops, ASingleFileIsConfirmedWithoutCancelAndNoKeepsIt)
 TEST_F(Drops, CancelOnTheSecondOfThreeEndsTheBatch)
 {
     std::string a = File("a.txt"), b = File("b.txt"), c = File("c.txt");
-    std::vector<SeenBox> boxes;
-    {
-        BoxAnswerer answer({ IDOK, IDCANCEL });
-        Drop({ a, b, c });
-        boxes = answer.Boxes();
-    }
+    std::vector<SeenBox> boxes = DropBoxes({ a, b, c }, { IDOK, IDCANCEL });
     ASSERT_EQ(boxes.size(), 2u);
     EXPECT_TRUE(boxes[0].cancel_enabled);
     EXPECT_TRUE(boxes[1].cancel_enabled);
@@ -184,11 +120,7 @@ TEST_F(Drops, CancelOnTheSecondOfThreeEndsTheBatch)
     EXPECT_TRUE(Exists(c));
     EXPECT_EQ(ConfirmReply, REPLY_CANCEL);
 
-    {
-        BoxAnswerer answer({ IDC_CONFIRM_NO, IDC_CONFIRM_NO, IDOK });
-        Drop({ b, c, File("d.txt") });
-        boxes = answer.Boxes();
-    }
+    boxes = DropBoxes({ b, c, File("d.txt") }, { IDC_CONFIRM_NO, IDC_CONFIRM_NO, IDOK });
     ASSERT_EQ(boxes.size(), 3u);
     EXPECT_TRUE(boxes[0].cancel_enabled);
     EXPECT_TRUE(boxes[1].cancel_enabled);
@@ -197,35 +129,28 @@ TEST_F(Drops, CancelOnTheSecondOfThreeEndsTheBatch)
     EXPECT_FALSE(Exists(dir + "d.txt"));
 }
 
+// A folder, and a link to one, meet the folder rule before anything else.
 TEST_F(Drops, WithoutConfirmationEveryItemGoesAndFoldersNeedPermission)
 {
     ConfirmDelete = 0;
     AllowDirectoryDelete = 0;
     std::string a = File("a.txt"), folder = Folder("keepme"), b = File("b.txt");
     WriteBytes(folder + "\\inside.txt", "inside");
-    std::vector<SeenBox> boxes;
-    {
-        BoxAnswerer answer;
-        Drop({ a, folder, b });
-        boxes = answer.Boxes();
-    }
-    ASSERT_EQ(boxes.size(), 1u);
-    EXPECT_EQ(boxes[0].caption, "Zorvex");
-    EXPECT_EQ(boxes[0].text, "Directory deletes NOT allowed.\r\nReset your options if you want to \r\ndelete a directory.");
-    EXPECT_EQ(boxes[0].owner, (HWND)NULL);
-    EXPECT_EQ(boxes[0].icon, "stop");
-    EXPECT_EQ(boxes[0].buttons, std::vector<int>{ IDOK });
+    std::vector<SeenBox> boxes = DropBoxes({ a, folder, "S:\\links\\dropped-link", b });
+    ASSERT_EQ(boxes.size(), 2u);
+    EXPECT_TRUE(BoxIs(boxes[0], "Zorvex", NoFolders, "stop"));
+    EXPECT_TRUE(BoxIs(boxes[1], "Zorvex", NoFolders, "stop"));
     EXPECT_FALSE(Exists(a));
     EXPECT_FALSE(Exists(b));
     EXPECT_EQ(ReadBytes(folder + "\\inside.txt"), "inside");
+    EXPECT_EQ(ReadBytes("S:\\links\\outside\\precious.txt"), "precious contents\n");
+    EXPECT_EQ(Progress, (std::vector<std::string>{ "Deleting a.txt", "Deleting b.txt" }));
 }
 
 TEST_F(Drops, ShiftForcesLevelOneOnlyWithTheShiftOption)
 {
     SecurityLevel = 4;
-    std::vector<SeenBox> boxes;
-    {
-        BoxAnswerer answer(IDC_CONFIRM_NO);
+    std::vector<SeenBox> boxes = BoxesOf([&] {
         UseShiftKey = 1;
         PressShift(true);
         Drop({ File("x.txt") });
@@ -237,8 +162,7 @@ TEST_F(Drops, ShiftForcesLevelOneOnlyWithTheShiftOption)
         PressShift(false);
         SecurityLevel = 7;
         Drop({ Folder("f") });
-        boxes = answer.Boxes();
-    }
+    }, { IDC_CONFIRM_NO });
     ASSERT_EQ(boxes.size(), 4u);
     EXPECT_EQ(boxes[0].caption, "Restricted Delete This File");
     EXPECT_EQ(boxes[1].caption, "Top Secret Delete This File");
@@ -304,8 +228,6 @@ TEST_F(Drops, AWalkAsksTheGeometryOnceAndKeepsTheWaitCursorUp)
     SwapFileCalls().Geometry = CountGeometry;
     SwapFileCalls().Remove = NoteCursorAndPopup;
     Drop({ top, single });
-    SwapFileCalls().Geometry = RealFileCalls.Geometry;
-    SwapFileCalls().Remove = RealFileCalls.Remove;
     EXPECT_FALSE(Exists(top));
     EXPECT_FALSE(Exists(single));
     EXPECT_EQ(GeometryCalls, 1);
@@ -328,23 +250,15 @@ TEST_F(Drops, ReadOnlyFilesAndDotFoldersStayWithTheFoldersAboveThem)
     SetFileAttributesA((top + "\\sub\\locked.txt").c_str(), FILE_ATTRIBUTE_READONLY);
     WriteBytes(top + "\\sub\\free.txt", "free");
     WriteBytes(top + "\\plain.txt", "plain");
-    std::vector<SeenBox> boxes;
-    {
-        BoxAnswerer answer;
-        Drop({ top });
-        boxes = answer.Boxes();
-    }
+    std::vector<SeenBox> boxes = DropBoxes({ top });
     // The file's own box, then the end report: its folders stay.
     ASSERT_EQ(boxes.size(), 2u);
-    EXPECT_EQ(boxes[0].caption, "File NOT Deleted");
-    EXPECT_EQ(boxes[0].text, top + "\\sub\\locked.txt");
-    EXPECT_EQ(boxes[1].text, "Folders NOT removed: 2\r\nThe first: " + top + "\\sub");
-    EXPECT_EQ(boxes[1].icon, "stop");
+    EXPECT_TRUE(BoxIs(boxes[0], "File NOT Deleted", top + "\\sub\\locked.txt", "question"));
+    EXPECT_TRUE(BoxIs(boxes[1], "Zorvex", "Folders NOT removed: 2\r\nThe first: " + top + "\\sub", "stop"));
     EXPECT_EQ(ReadBytes(top + "\\.keep\\hidden.txt"), "hidden");
     EXPECT_FALSE(Exists(top + "\\sub\\free.txt"));
     EXPECT_FALSE(Exists(top + "\\plain.txt"));
     EXPECT_TRUE(Exists(top + "\\sub\\locked.txt"));
-    SetFileAttributesA((top + "\\sub\\locked.txt").c_str(), FILE_ATTRIBUTE_NORMAL);
 }
 
 TEST_F(Drops, LinksNeverLeadOutOfTheTreeAndTheirTargetsStayIntact)
@@ -364,22 +278,14 @@ TEST_F(Drops, LinksNeverLeadOutOfTheTreeAndTheirTargetsStayIntact)
     EXPECT_FALSE(ResolvesElsewhere(top.c_str()));
     EXPECT_FALSE(ResolvesElsewhere((outside + "\\precious.txt").c_str()));
 
-    std::vector<SeenBox> boxes;
-    {
-        BoxAnswerer answer;
-        Drop({ links + "dropped-link", links + "dropped-file-link", top, links + "long-link" });
-        boxes = answer.Boxes();
-    }
+    std::vector<SeenBox> boxes =
+        DropBoxes({ links + "dropped-link", links + "dropped-file-link", top, links + "long-link" });
     // One box for the whole drop, however many links were left; the folders
     // that hold some stay.
     ASSERT_EQ(boxes.size(), 2u);
-    EXPECT_EQ(boxes[0].text, "Folders NOT removed: 2\r\nThe first: " + top);
-    boxes.erase(boxes.begin());
-    EXPECT_EQ(boxes[0].caption, "Zorvex");
-    EXPECT_EQ(boxes[0].text, "Links NOT deleted: 6\r\nA link is never followed: what it points to is untouched."
-                             "\r\nThe first: S:\\links\\dropped-link");
-    EXPECT_EQ(boxes[0].icon, "information");
-    EXPECT_EQ(boxes[0].owner, (HWND)NULL);
+    EXPECT_TRUE(BoxIs(boxes[0], "Zorvex", "Folders NOT removed: 2\r\nThe first: " + top, "stop"));
+    EXPECT_TRUE(BoxIs(boxes[1], "Zorvex", "Links NOT deleted: 6\r\nA link is never followed: what it points to is "
+                                          "untouched.\r\nThe first: S:\\links\\dropped-link", "information"));
     EXPECT_FALSE(Exists(top + "\\own.txt"));
     EXPECT_EQ(ReadBytes(outside + "\\precious.txt"), "precious contents\n");
     EXPECT_EQ(ReadBytes(outside + "\\second.txt"), "also precious\n");
@@ -396,17 +302,6 @@ TEST_F(Drops, LinksNeverLeadOutOfTheTreeAndTheirTargetsStayIntact)
     EXPECT_TRUE(Exists(top + "\\to-precious"));
     ASSERT_FALSE(Progress.empty());
     EXPECT_EQ(Progress.front(), "Deleting S:\\links\\dropped-link");
-}
-
-TEST_F(Drops, ShortNamesAreNotMistakenForLinks)
-{
-    std::string top = Folder("short");
-    WriteBytes(top + "\\a rather long file name.text", "x");
-    char shorter[MAX_PATH];
-    DWORD got = GetShortPathNameA((top + "\\a rather long file name.text").c_str(), shorter, sizeof shorter);
-    ASSERT_GT(got, 0u);
-    EXPECT_FALSE(ResolvesElsewhere(shorter));
-    EXPECT_FALSE(ResolvesElsewhere((top + "\\a rather long file name.text").c_str()));
 }
 
 // What Windows 95 lacks is looked up at run time; without it the link test
@@ -429,8 +324,10 @@ TEST_F(Drops, WithoutTheCallsOfNewerSystemsLinksAreStillNeverFollowed)
     // No ntdll (Windows 95): no file system there hides links.
     QueryFileName = NULL;
     EXPECT_FALSE(ResolvesElsewhere("S:\\links\\dropped-file-link"));
+    // With them, neither the short nor the long name is a link.
     LookUpLinkCalls();
     EXPECT_FALSE(ResolvesElsewhere(shorter));
+    EXPECT_FALSE(ResolvesElsewhere((top + "\\a rather long file name.text").c_str()));
 }
 
 TEST_F(Drops, FoldersThatCannotBeEnteredAreSkippedNotWalkedFromElsewhere)
@@ -439,53 +336,33 @@ TEST_F(Drops, FoldersThatCannotBeEnteredAreSkippedNotWalkedFromElsewhere)
     std::string top = Folder("long");
     WriteBytes(top + "\\shallow.txt", "x");
     // A chain past what an ANSI current directory can hold.
-    std::wstring wide = L"\\\\?\\" + std::wstring(top.begin(), top.end());
-    std::string narrow = top;
-    while (wide.size() < 330) {
-        wide += L"\\" + std::wstring(60, L'q');
-        ASSERT_TRUE(CreateDirectoryW(wide.c_str(), NULL));
-    }
-    HANDLE deep = CreateFileW((wide + L"\\deep.txt").c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, 0, NULL);
-    ASSERT_NE(deep, INVALID_HANDLE_VALUE);
-    DWORD written;
-    WriteFile(deep, "deep", 4, &written, NULL);
-    CloseHandle(deep);
+    std::string deep = top;
+    while (deep.size() < 326)
+        deep += "\\" + std::string(60, 'q');
+    MakeLongFolder(deep);
+    WriteLong(deep + "\\deep.txt", "deep");
     std::string sibling = Folder("sibling");
     WriteBytes(sibling + "\\untouched.txt", "untouched");
     std::string before = Cwd();
-
-    std::vector<SeenBox> boxes;
-    {
-        BoxAnswerer answer;
-        Drop({ top });
-        boxes = answer.Boxes();
-    }
+    std::vector<SeenBox> boxes = DropBoxes({ top });
     // Told at the end: the folders kept, and the one no path reaches.
     ASSERT_EQ(boxes.size(), 2u);
-    EXPECT_EQ(boxes[0].text.find("Folders NOT removed: 4\r\nThe first: " + top + "\\q"), 0u);
+    EXPECT_EQ(boxes[0].text.find("Folders NOT removed: "), 0u) << boxes[0].text;
     EXPECT_EQ(boxes[1].text.find("Paths too long, NOT deleted: 1\r\nThe first: " + top + "\\q"), 0u);
     EXPECT_EQ(Cwd(), before);
     EXPECT_FALSE(Exists(top + "\\shallow.txt"));
-    EXPECT_EQ(GetFileAttributesW((wide + L"\\deep.txt").c_str()) != INVALID_FILE_ATTRIBUTES, true);
+    EXPECT_EQ(ReadLong(deep + "\\deep.txt"), "deep");
     EXPECT_EQ(ReadBytes(sibling + "\\untouched.txt"), "untouched");
     EXPECT_TRUE(Exists(top));
-    // Clean up through the long names.
-    DeleteFileW((wide + L"\\deep.txt").c_str());
-    while (wide.size() > top.size() + 4) {
-        RemoveDirectoryW(wide.c_str());
-        wide.erase(wide.rfind(L'\\'));
-    }
 }
 
 TEST_F(Drops, AFolderThatCannotBeEnteredDeletesNothing)
 {
-    std::string before = Cwd();
     WriteBytes(dir + "bystander.txt", "stay");
     SetCurrentDirectoryA(dir.c_str());
     DirWalk(NULL, (dir + "no-such-folder").c_str(), 2, 1);
     EXPECT_EQ(Cwd() + "\\", dir);
     EXPECT_EQ(ReadBytes(dir + "bystander.txt"), "stay");
-    SetCurrentDirectoryA(before.c_str());
 }
 
 TEST_F(Drops, ProgressNamesFilesByNameAndFoldersByPathAndFitsItsBuffer)
@@ -494,21 +371,23 @@ TEST_F(Drops, ProgressNamesFilesByNameAndFoldersByPathAndFitsItsBuffer)
     ASSERT_NE(popup, (HWND)NULL);
     EXPECT_FALSE(IsWindowVisible(popup));
     EXPECT_EQ(GetWindowLongA(popup, GWL_STYLE) & WS_DLGFRAME, 0);   // thin border, no caption
-    ShowProgress(popup, "C:\\Data\\old\\report.txt");
-    EXPECT_TRUE(IsWindowVisible(popup));
-    char shown[300];
-    GetDlgItemTextA(popup, IDC_PROGRESS_NAME, shown, sizeof shown);
-    EXPECT_STREQ(shown, "Deleting report.txt");
-    std::string folder = Folder("named");
-    ShowProgress(popup, folder.c_str());
-    GetDlgItemTextA(popup, IDC_PROGRESS_NAME, shown, sizeof shown);
-    EXPECT_EQ(std::string(shown), "Deleting " + folder);
+    std::string folder = Folder("named"), name(255, 'p');
+    const struct { std::string path, shown; } cases[] = {
+        { "C:\\Data\\old\\report.txt", "Deleting report.txt" },
+        { folder, "Deleting " + folder },
+        { "C:\\" + name, "Deleting " + name.substr(0, PROGRESS_BUFFER - 1 - 9) },   // cut to the buffer
+    };
+    for (auto &c : cases) {
+        ShowProgress(popup, c.path.c_str());
+        EXPECT_TRUE(IsWindowVisible(popup));
+        EXPECT_EQ(std::string(ProgressText), c.shown);
+        EXPECT_EQ(ControlText(popup, IDC_PROGRESS_NAME), c.shown);
+    }
     // Centred on the screen.
     RECT r;
     GetWindowRect(popup, &r);
     EXPECT_EQ(r.left, (GetSystemMetrics(SM_CXSCREEN) - (r.right - r.left)) / 2);
     EXPECT_EQ(r.top, (GetSystemMetrics(SM_CYSCREEN) - (r.bottom - r.top)) / 2);
-
     CloseProgressPopup(popup);
     EXPECT_FALSE(IsWindow(popup));
 }
@@ -519,163 +398,69 @@ TEST_F(Drops, AConfirmationThatCannotBeShownAnswersNo)
     EXPECT_EQ(AskConfirmation((HWND)(ULONG_PTR)0x7FFF1234), 0);
 }
 
-TEST_F(Drops, EntriesWhosePathWouldPassTheLimitAreSkipped)
+// The walk's limit: in a folder of 240 characters, an entry whose path is 259
+// characters is shredded; ones of 260 and 275 are skipped, not tried, and
+// told once at the end of the drop.
+TEST_F(Drops, AWalkShredsEntriesOf259CharactersAndLeavesLongerOnes)
 {
     ConfirmDelete = 0;
     std::string top = Folder("limit");
     WriteBytes(top + "\\near.txt", "x");
-    // A folder the walk can enter (240 characters), holding a name that
-    // would make a 275-character path.
     std::string inner = top + "\\" + std::string(239 - top.size(), 'd');
     ASSERT_EQ(inner.size(), 240u);
-    ASSERT_TRUE(CreateDirectoryW((L"\\\\?\\" + std::wstring(inner.begin(), inner.end())).c_str(), NULL));
-    std::string far_name = std::string(34, 'n');
-    std::wstring beyond = L"\\\\?\\" + std::wstring(inner.begin(), inner.end()) + L"\\" +
-                       std::wstring(far_name.begin(), far_name.end());
-    HANDLE file = CreateFileW(beyond.c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, 0, NULL);
-    ASSERT_NE(file, INVALID_HANDLE_VALUE);
-    CloseHandle(file);
-    WriteBytes(inner + "\\ok.txt", "x");   // 247 characters: within the limit
-
-    std::vector<SeenBox> boxes;
-    {
-        BoxAnswerer answer;
-        Drop({ top });
-        boxes = answer.Boxes();
-    }
-    // Skipped, not tried, and told once at the end of the drop.
+    MakeLongFolder(inner);
+    std::string fits = inner + "\\" + std::string(18, 'f'), over = inner + "\\" + std::string(19, 'o');
+    std::string far_off = inner + "\\" + std::string(34, 'n');
+    ASSERT_EQ(fits.size(), 259u);
+    ASSERT_EQ(over.size(), 260u);
+    for (const std::string &path : { fits, over, far_off, inner + "\\ok.txt" })
+        WriteLong(path, "kept");
+    std::vector<SeenBox> boxes = DropBoxes({ top });
     ASSERT_EQ(boxes.size(), 2u);
-    EXPECT_EQ(boxes[0].text, "Folders NOT removed: 2\r\nThe first: " + inner);
-    boxes.erase(boxes.begin());
-    EXPECT_EQ(boxes[0].caption, "Zorvex");
-    EXPECT_EQ(boxes[0].text, "Paths too long, NOT deleted: 1\r\nThe first: " +
-                             (inner + "\\" + far_name).substr(0, PATH_BUFFER - 3) + "...");
-    EXPECT_EQ(boxes[0].icon, "stop");
-    EXPECT_NE(GetFileAttributesW(beyond.c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_TRUE(BoxIs(boxes[0], "Zorvex", "Folders NOT removed: 2\r\nThe first: " + inner, "stop"));
+    boxes.erase(boxes.begin());   // its folders stay
+    // The first one the listing met, cut to its buffer.
+    std::string told = "Paths too long, NOT deleted: 2\r\nThe first: ";
+    EXPECT_TRUE(BoxIs(boxes[0], "Zorvex", "*", "stop"));
+    EXPECT_TRUE(boxes[0].text == told + over.substr(0, PATH_BUFFER - 3) + "..." ||
+                boxes[0].text == told + far_off.substr(0, PATH_BUFFER - 3) + "...") << boxes[0].text;
+    EXPECT_EQ(ReadLong(fits), "<unreadable>");
+    EXPECT_EQ(ReadLong(over), "kept");
+    EXPECT_EQ(ReadLong(far_off), "kept");
     EXPECT_FALSE(Exists(inner + "\\ok.txt"));
     EXPECT_FALSE(Exists(top + "\\near.txt"));
     EXPECT_TRUE(IsFolder(inner.c_str()));
     EXPECT_TRUE(IsFolder(top.c_str()));
-    DeleteFileW(beyond.c_str());
 }
 
-// The walk's limit itself: an entry whose path would be 259 characters is
-// shredded, one of 260 is left and reported.
-TEST_F(Drops, AWalkShredsAnEntryOf259CharactersAndLeavesOneOf260)
+// A dropped name of 259 characters fits a path buffer; 260 do not, and 263
+// would be cut to its namesake of 259 (notes beside notes.txt): both are
+// refused, neither is touched, and the drop goes on.
+TEST_F(Drops, ADroppedNameLongerThanAPathBufferIsRefusedAndItsNamesakeNotTouched)
 {
-    ConfirmDelete = 0;
-    std::string top = Folder("edge");
-    std::string inner = top + "\\" + std::string(239 - top.size(), 'e');
-    ASSERT_TRUE(CreateDirectoryW(Wide(inner).c_str(), NULL));
-    std::string fits = inner + "\\" + std::string(259 - inner.size() - 1, 'f');
-    std::string over = inner + "\\" + std::string(260 - inner.size() - 1, 'o');
-    ASSERT_EQ(fits.size(), 259u);
-    ASSERT_EQ(over.size(), 260u);
-    WriteLong(fits, "fits");
-    WriteLong(over, "over");
-    std::vector<SeenBox> boxes;
-    {
-        BoxAnswerer answer;
-        Drop({ top });
-        boxes = answer.Boxes();
-    }
-    EXPECT_EQ(ReadLong(fits), "<unreadable>");   // shredded
-    EXPECT_EQ(ReadLong(over), "over");
-    ASSERT_EQ(boxes.size(), 2u);
-    boxes.erase(boxes.begin());   // its folders stay
-    EXPECT_EQ(boxes[0].text, "Paths too long, NOT deleted: 1\r\nThe first: " + over.substr(0, 259) + "...");
-    RemoveLong(over, dir);
-}
-
-TEST_F(Drops, ProgressTextIsCutToItsBuffer)
-{
-    HWND popup = CreateProgressPopup();
-    ASSERT_NE(popup, (HWND)NULL);
-    std::string name(255, 'p');
-    ShowProgress(popup, ("C:\\" + name).c_str());
-    EXPECT_EQ(lstrlenA(ProgressText), PROGRESS_BUFFER - 1);
-    EXPECT_EQ(std::string(ProgressText), "Deleting " + name.substr(0, PROGRESS_BUFFER - 1 - 9));
-    char shown[300];
-    GetDlgItemTextA(popup, IDC_PROGRESS_NAME, shown, sizeof shown);
-    EXPECT_STREQ(shown, ProgressText);
-    CloseProgressPopup(popup);
-}
-
-TEST_F(Drops, ANameLongerThanAPathBufferIsRefusedAndNeitherItNorItsNamesakeIsTouched)
-{
-    // notes (259 characters) beside notes.txt (263): a cut copy of the
-    // dropped name would be the other file.
     std::string folder = dir + std::string(200 - dir.size(), 'f') + "\\" + std::string(52, 'g');
     ASSERT_EQ(folder.size(), 253u);
     MakeLongFolder(folder);
+    std::string fits = folder + "\\kkkkk", over = folder + "\\mmmmmm";
     std::string cut = folder + "\\notes", dropped = cut + ".txt";
-    ASSERT_EQ(cut.size(), 259u);
-    ASSERT_EQ(dropped.size(), 263u);
-    WriteLong(cut, "the undropped file");
-    WriteLong(dropped, "the dropped file");
-    std::string next = File("next.txt");
-    std::vector<SeenBox> boxes;
-    {
-        BoxAnswerer answer;   // the refusal, then the next item's confirmation
-        Drop({ dropped, next });
-        boxes = answer.Boxes();
-    }
-    ASSERT_EQ(boxes.size(), 2u);
-    EXPECT_EQ(boxes[0].caption, "Zorvex");
-    EXPECT_EQ(boxes[0].text, "Path too long, NOT deleted:\r\n" + dropped.substr(0, 259) + "...");
-    EXPECT_EQ(boxes[0].icon, "stop");
-    EXPECT_EQ(boxes[0].buttons, std::vector<int>{ IDOK });
-    EXPECT_EQ(boxes[0].owner, (HWND)NULL);
-    EXPECT_EQ(boxes[1].caption, "Confidential Delete This File");   // the drop went on
-    EXPECT_EQ(ReadLong(cut), "the undropped file");
-    EXPECT_EQ(ReadLong(dropped), "the dropped file");
-    EXPECT_FALSE(Exists(next));
-    EXPECT_EQ(Progress, std::vector<std::string>{ "Deleting next.txt" });
-    RemoveLong(dropped, dir);
-    RemoveLong(cut, dir);
-}
-
-// The limit itself: 259 characters fit a path buffer, 260 do not.
-TEST_F(Drops, ANameOf259CharactersIsShreddedAndOneOf260Refused)
-{
-    ConfirmDelete = 0;
-    std::string folder = dir + std::string(200 - dir.size(), 'h') + "\\" + std::string(52, 'i');
-    MakeLongFolder(folder);
-    std::string fits = folder + "\\" + std::string(259 - folder.size() - 1, 'k');
-    std::string over = folder + "\\" + std::string(260 - folder.size() - 1, 'm');
     ASSERT_EQ(fits.size(), 259u);
     ASSERT_EQ(over.size(), 260u);
-    WriteLong(fits, "fits");
-    WriteLong(over, "over");
-    std::vector<SeenBox> boxes;
-    {
-        BoxAnswerer answer;
-        Drop({ fits, over });
-        boxes = answer.Boxes();
-    }
+    ASSERT_EQ(dropped.size(), 263u);
+    for (const std::string &path : { fits, over, cut, dropped })
+        WriteLong(path, path.substr(folder.size()));
+    std::string next = File("next.txt");
+    std::vector<SeenBox> boxes = DropBoxes({ fits, over, dropped, next });
+    ASSERT_EQ(boxes.size(), 4u);
+    EXPECT_EQ(boxes[0].caption, "Confidential Delete This File");
+    EXPECT_EQ(boxes[0].path, fits);
+    EXPECT_TRUE(BoxIs(boxes[1], "Zorvex", "Path too long, NOT deleted:\r\n" + over.substr(0, 259) + "...", "stop"));
+    EXPECT_TRUE(BoxIs(boxes[2], "Zorvex", "Path too long, NOT deleted:\r\n" + dropped.substr(0, 259) + "...", "stop"));
+    EXPECT_EQ(boxes[3].caption, "Confidential Delete This File");
     EXPECT_EQ(ReadLong(fits), "<unreadable>");   // shredded
-    EXPECT_EQ(ReadLong(over), "over");
-    ASSERT_EQ(boxes.size(), 1u);
-    EXPECT_EQ(boxes[0].text, "Path too long, NOT deleted:\r\n" + over.substr(0, 259) + "...");
-    EXPECT_EQ(Progress, std::vector<std::string>{ "Deleting " + fits.substr(folder.size() + 1) });
-    RemoveLong(over, dir);
-}
-
-TEST_F(Drops, AFolderLinkMeetsTheFolderRuleFirst)
-{
-    ConfirmDelete = 0;
-    AllowDirectoryDelete = 0;
-    std::vector<SeenBox> boxes;
-    {
-        BoxAnswerer answer;
-        Drop({ "S:\\links\\dropped-link" });
-        boxes = answer.Boxes();
-    }
-    ASSERT_EQ(boxes.size(), 1u);
-    EXPECT_EQ(boxes[0].text, "Directory deletes NOT allowed.\r\nReset your options if you want to \r\ndelete a directory.");
-    EXPECT_EQ(boxes[0].icon, "stop");
-    EXPECT_TRUE(Progress.empty());
-    EXPECT_EQ(ReadBytes("S:\\links\\outside\\precious.txt"), "precious contents\n");
+    for (const std::string &path : { over, cut, dropped })
+        EXPECT_EQ(ReadLong(path), path.substr(folder.size()));
+    EXPECT_FALSE(Exists(next));
+    EXPECT_EQ(Progress, (std::vector<std::string>{ "Deleting kkkkk", "Deleting next.txt" }));
 }
 
 TEST_F(Drops, AFolderNamedWithATrailingBackslashIsWalkedLikeAnyFolder)
@@ -685,13 +470,7 @@ TEST_F(Drops, AFolderNamedWithATrailingBackslashIsWalkedLikeAnyFolder)
     WriteBytes(top + "\\inside.txt", "x");
     EXPECT_FALSE(ResolvesElsewhere((top + "\\").c_str()));
     EXPECT_FALSE(ResolvesElsewhere((top + "\\\\").c_str()));
-    std::vector<SeenBox> boxes;
-    {
-        BoxAnswerer answer;
-        Drop({ top + "\\" });
-        boxes = answer.Boxes();
-    }
-    EXPECT_TRUE(boxes.empty());
+    EXPECT_TRUE(DropBoxes({ top + "\\" }).empty());
     EXPECT_FALSE(Exists(top));
 }
 
@@ -699,28 +478,18 @@ TEST_F(Drops, AWholeDriveIsNeverDestroyed)
 {
     ConfirmDelete = 0;
     std::string keep = File("keep.txt", "keep");
-    std::vector<SeenBox> boxes;
-    {
-        BoxAnswerer answer;
-        Drop({ "S:\\", "S:\\work\\..", "s:\\work\\..\\" });
-        boxes = answer.Boxes();
-    }
+    std::vector<std::string> roots = { "S:\\", "S:\\work\\..", "s:\\work\\..\\" };
+    std::vector<SeenBox> boxes = DropBoxes(roots);
     ASSERT_EQ(boxes.size(), 3u);
-    EXPECT_EQ(boxes[0].caption, "Zorvex");
-    EXPECT_EQ(boxes[0].text, "A whole drive is never deleted:\r\nS:\\");
-    EXPECT_EQ(boxes[0].icon, "stop");
-    EXPECT_EQ(boxes[1].text, "A whole drive is never deleted:\r\nS:\\work\\..");
-    EXPECT_EQ(boxes[2].text, "A whole drive is never deleted:\r\ns:\\work\\..\\");
+    for (size_t i = 0; i < roots.size(); i++)
+        EXPECT_TRUE(BoxIs(boxes[i], "Zorvex", "A whole drive is never deleted:\r\n" + roots[i], "stop"));
     EXPECT_EQ(ReadBytes(keep), "keep");
     EXPECT_TRUE(Exists("S:\\bin\\ostrel32.dll"));
     EXPECT_TRUE(Progress.empty());
-
-    EXPECT_TRUE(IsDriveRoot("C:\\"));
-    EXPECT_TRUE(IsDriveRoot("\\\\server\\share"));
-    EXPECT_TRUE(IsDriveRoot("\\\\server\\share\\"));
-    EXPECT_FALSE(IsDriveRoot("\\\\server\\share\\folder"));
-    EXPECT_FALSE(IsDriveRoot("S:\\work"));
-    EXPECT_FALSE(IsDriveRoot(dir.c_str()));
+    for (const char *root : { "C:\\", "\\\\server\\share", "\\\\server\\share\\" })
+        EXPECT_TRUE(IsDriveRoot(root)) << root;
+    for (const std::string &other : { std::string("\\\\server\\share\\folder"), std::string("S:\\work"), dir })
+        EXPECT_FALSE(IsDriveRoot(other.c_str())) << other;
 }
 
 // Windows shows every link as a reparse point; there the attribute alone

@@ -18,41 +18,14 @@ const char CaveatText[] = "It cannot reach copies that it is not shown";
 const int VIEWER_TEXT_ID = 0x701;
 const int INDEX_BUTTON = 501;
 
-struct ChildSearch { int id; HWND found; };
-
-BOOL CALLBACK FindChild(HWND window, LPARAM param)
-{
-    ChildSearch *search = (ChildSearch *)param;
-    if (GetDlgCtrlID(window) == search->id) {
-        search->found = window;
-        return FALSE;
-    }
-    return TRUE;
-}
-
-struct TopSearch { const char *cls; DWORD process; HWND found; };
-
 // A visible top-level window of a class, of one process (or of any).
-BOOL CALLBACK FindTopWindow(HWND window, LPARAM param)
-{
-    TopSearch *search = (TopSearch *)param;
-    char cls[32] = "";
-    GetClassNameA(window, cls, sizeof cls);
-    DWORD process = 0;
-    GetWindowThreadProcessId(window, &process);
-    if (lstrcmpA(cls, search->cls) == 0 && IsWindowVisible(window) &&
-        (!search->process || process == search->process)) {
-        search->found = window;
-        return FALSE;
-    }
-    return TRUE;
-}
-
 HWND TopWindow(const char *cls, DWORD process)
 {
-    TopSearch search = { cls, process, NULL };
-    EnumWindows(FindTopWindow, (LPARAM)&search);
-    return search.found;
+    return FindWindowWhere(NULL, [&](HWND window) {
+        DWORD owner = 0;
+        GetWindowThreadProcessId(window, &owner);
+        return IsOfClass(window, cls) && IsWindowVisible(window) && (!process || owner == process);
+    });
 }
 
 // The visible viewer window (of one process, or of any).
@@ -61,18 +34,22 @@ HWND Viewer(DWORD process = 0)
     return TopWindow("MS_WINHELP", process);
 }
 
+HWND TextOf(HWND viewer)
+{
+    return FindWindowWhere(viewer, [](HWND child) { return GetDlgCtrlID(child) == VIEWER_TEXT_ID; });
+}
+
 std::string ViewerText(HWND viewer)
 {
-    ChildSearch search = { VIEWER_TEXT_ID, NULL };
-    EnumChildWindows(viewer, FindChild, (LPARAM)&search);
-    if (!search.found)
+    HWND shown = TextOf(viewer);
+    if (!shown)
         return "";
     // WM_GETTEXT, not GetWindowText: across processes only the message
     // reaches the RichEdit's text.
     static char text[16384];
     text[0] = 0;
     DWORD_PTR got = 0;
-    SendMessageTimeoutA(search.found, WM_GETTEXT, sizeof text, (LPARAM)text, SMTO_ABORTIFHUNG, 2000, &got);
+    SendMessageTimeoutA(shown, WM_GETTEXT, sizeof text, (LPARAM)text, SMTO_ABORTIFHUNG, 2000, &got);
     return text;
 }
 
@@ -120,54 +97,34 @@ void ClickHotspot(HWND viewer, const std::string &label)
     for (size_t i = 0; i < at; i++)
         if (!(text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n'))
             index++;
-    ChildSearch search = { VIEWER_TEXT_ID, NULL };
-    EnumChildWindows(viewer, FindChild, (LPARAM)&search);
-    ASSERT_NE(search.found, (HWND)NULL);
+    HWND shown = TextOf(viewer);
+    ASSERT_NE(shown, (HWND)NULL);
     DWORD_PTR point = 0;
-    SendMessageTimeoutA(search.found, EM_POSFROMCHAR, index + 1, 0, SMTO_ABORTIFHUNG, 2000, &point);
+    SendMessageTimeoutA(shown, EM_POSFROMCHAR, index + 1, 0, SMTO_ABORTIFHUNG, 2000, &point);
     LPARAM where = MAKELPARAM(LOWORD(point) + 2, HIWORD(point) + 4);
-    PostMessageA(search.found, WM_LBUTTONDOWN, MK_LBUTTON, where);
-    PostMessageA(search.found, WM_LBUTTONUP, 0, where);
+    PostMessageA(shown, WM_LBUTTONDOWN, MK_LBUTTON, where);
+    PostMessageA(shown, WM_LBUTTONUP, 0, where);
 }
 
-BOOL CALLBACK FindListBox(HWND window, LPARAM param)
-{
-    char cls[32] = "";
-    GetClassNameA(window, cls, sizeof cls);
-    if (lstrcmpiA(cls, "ListBox") == 0) {
-        *(HWND *)param = window;
-        return FALSE;
-    }
-    return TRUE;
-}
-
-class Help : public testing::Test {
+class Help : public MainWindowTest {
 protected:
-    char saved[MAX_PATH];
+    Help() : MainWindowTest(false) {}
     void SetUp() override
     {
-        ClearOptionKeys();
-        RegLibName = "ostrel32.dll";
-        GetCurrentDirectoryA(sizeof saved, saved);
+        MainWindowTest::SetUp();
         // The program names the file bare; the viewer finds it in the
         // folder it was started in, the program's own.
         ASSERT_TRUE(SetCurrentDirectoryA("S:\\bin"));
         ASSERT_TRUE(Exists("S:\\bin\\zorvex.hlp"));
         ASSERT_FALSE(AnyViewer());
-        ASSERT_NE(StartMainWindow(GetModuleHandleA(NULL)), (HWND)NULL);
-        PumpMessages();
+        ASSERT_NE(Start(), (HWND)NULL);
     }
     void TearDown() override
     {
         WinHelpA(MainWindow, HELP_FILE, HELP_QUIT, 0);
         EXPECT_TRUE(WaitNoViewer());
-        DestroyWindow(MainWindow);
-        MainWindow = NULL;
-        UnregisterClassA(MAIN_CLASS, GetModuleHandleA(NULL));
-        SetCurrentDirectoryA(saved);
-        ClearOptionKeys();
+        MainWindowTest::TearDown();
     }
-    LRESULT Command(int id) { return SendMessageA(MainWindow, WM_COMMAND, id, 0); }
     // Help! from the menu, and the viewer on the contents topic.
     bool ShowContents()
     {
@@ -178,21 +135,11 @@ protected:
 
 } // namespace
 
-// What the program asks of the viewer when the contents are wanted.
-static void ExpectContentsCall(const HelpWatch &help)
-{
-    ASSERT_EQ(help.Calls().size(), 1u);
-    EXPECT_EQ(help.Calls()[0].owner, MainWindow);
-    EXPECT_EQ(help.Calls()[0].file, "zorvex.hlp");
-    EXPECT_EQ(help.Calls()[0].command, (UINT)HELP_CONTENTS);
-    EXPECT_EQ(help.Calls()[0].data, 0u);
-}
-
 TEST_F(Help, HelpCommandShowsTheContentsTopic)
 {
     HelpWatch help(true);
     Command(CMD_HELP);
-    ExpectContentsCall(help);
+    EXPECT_TRUE(OneHelpCall(help, MainWindow, HELP_CONTENTS));
     std::string shown = WaitForText(ContentsText);
     EXPECT_NE(shown.find(ContentsText), std::string::npos) << shown;
     EXPECT_NE(shown.find("Shift+Del"), std::string::npos);
@@ -206,7 +153,7 @@ TEST_F(Help, F1ShowsTheContentsTopic)
     SetFocus(MainWindow);
     HelpWatch help(true);
     EXPECT_EQ(RunProgramLoop({ [] { Keystroke(VK_F1); } }), LoopTimedOut);
-    ExpectContentsCall(help);
+    EXPECT_TRUE(OneHelpCall(help, MainWindow, HELP_CONTENTS));
     std::string shown = WaitForText(ContentsText);
     EXPECT_NE(shown.find(ContentsText), std::string::npos) << shown;
 }
@@ -260,7 +207,7 @@ TEST_F(Help, TheIndexListsBothKeywordsAndOpensTheirTopics)
             Sleep(20);
             sheet = TopWindow("#32770", process);
             if (sheet)
-                EnumChildWindows(sheet, FindListBox, (LPARAM)&list);
+                list = FindWindowWhere(sheet, [](HWND child) { return IsOfClass(child, "ListBox"); });
         }
         ASSERT_NE(list, (HWND)NULL) << "no index";
         std::vector<std::string> listed;
@@ -323,10 +270,6 @@ TEST_F(Help, LeavingTheProgramClosesTheViewer)
     PostMessageA(MainWindow, WM_CLOSE, 0, 0);
     EXPECT_EQ(RunMessageLoop(), 0);
     EndMainWindow();
-    ASSERT_EQ(help.Calls().size(), 1u);
-    EXPECT_EQ(help.Calls()[0].owner, MainWindow);
-    EXPECT_EQ(help.Calls()[0].file, "zorvex.hlp");
-    EXPECT_EQ(help.Calls()[0].command, (UINT)HELP_QUIT);
-    EXPECT_EQ(help.Calls()[0].data, 0u);
+    EXPECT_TRUE(OneHelpCall(help, MainWindow, HELP_QUIT));
     EXPECT_TRUE(WaitNoViewer());
 }

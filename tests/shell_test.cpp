@@ -1,5 +1,6 @@
-// The main window, its menus, commands, toolbar and status help, as real
-// windows under Xvfb; the single-instance rule with the real program.
+// The main window, its menu marks, commands, toolbar and status help, as real
+// windows under Xvfb; the single-instance rule with the real program. The
+// menu and accelerator templates themselves are in the resource dump.
 #include "support.h"
 #include "app/window.h"
 #include "app/commands.h"
@@ -12,36 +13,17 @@ namespace {
 
 const char *const FiveKeys[] = { "IconColor", "SecurityLevel", "ConfirmDelete", "Minimized", "UseShiftKey" };
 
-class Shell : public testing::Test {
+class Shell : public MainWindowTest {
 protected:
+    Shell() : MainWindowTest(false) {}
     void SetUp() override
     {
-        ClearOptionKeys();
-        RegLibName = "ostrel32.dll";
+        MainWindowTest::SetUp();
         SecurityLevel = ConfirmDelete = Minimized = UseShiftKey = IconColor = 0;
         UseDirectory = AllowDirectoryDelete = ExtendBeforeOverwrite = 0;
     }
-    void TearDown() override
-    {
-        if (MainWindow) {
-            DestroyWindow(MainWindow);
-            MainWindow = NULL;
-        }
-        UnregisterClassA(MAIN_CLASS, GetModuleHandleA(NULL));
-        MSG msg;
-        while (PeekMessageA(&msg, NULL, 0, 0, PM_REMOVE)) {}
-        ClearOptionKeys();
-        RegLibName = "ostrel32.dll";
-    }
-    HWND Start()
-    {
-        HWND window = StartMainWindow(GetModuleHandleA(NULL));
-        PumpMessages();   // the posted CMD_APPLY_ICON
-        return window;
-    }
     static bool Checked(UINT id) { return GetMenuState(MainMenu, id, MF_BYCOMMAND) & MF_CHECKED; }
     static bool HasItem(UINT id) { return GetMenuState(MainMenu, id, MF_BYCOMMAND) != (UINT)-1; }
-    static void Command(UINT id) { SendMessageA(MainWindow, WM_COMMAND, id, 0); }
     static POINT Position()
     {
         RECT r;
@@ -50,92 +32,7 @@ protected:
     }
 };
 
-struct Item {
-    const char *text;
-    UINT id;               // 0 for separators and drop-downs
-    std::vector<Item> sub;
-};
-
-void CompareMenu(HMENU menu, const std::vector<Item> &want, const std::string &where)
-{
-    ASSERT_EQ(GetMenuItemCount(menu), (int)want.size()) << where;
-    for (size_t i = 0; i < want.size(); i++) {
-        char text[100] = "";
-        MENUITEMINFOA info = { sizeof info };
-        info.fMask = MIIM_ID | MIIM_SUBMENU | MIIM_FTYPE | MIIM_STRING;
-        info.dwTypeData = text;
-        info.cch = sizeof text;
-        ASSERT_TRUE(GetMenuItemInfoA(menu, (UINT)i, TRUE, &info));
-        std::string here = where + " > " + want[i].text;
-        if (!want[i].text[0]) {
-            EXPECT_TRUE(info.fType & MFT_SEPARATOR) << here << " #" << i;
-            continue;
-        }
-        EXPECT_EQ(std::string(text), want[i].text) << where << " #" << i;
-        if (want[i].sub.empty()) {
-            EXPECT_EQ(info.hSubMenu, (HMENU)NULL) << here;
-            EXPECT_EQ(info.wID, want[i].id) << here;
-        } else {
-            ASSERT_NE(info.hSubMenu, (HMENU)NULL) << here;
-            CompareMenu(info.hSubMenu, want[i].sub, here);
-        }
-    }
-}
-
 } // namespace
-
-TEST_F(Shell, MenuTemplateHoldsEveryItemWithItsTextAndId)
-{
-    HMENU menu = LoadMenuA(GetModuleHandleA(NULL), MAKEINTRESOURCEA(IDM_MAIN));
-    ASSERT_NE(menu, (HMENU)NULL);
-    std::vector<Item> want = {
-        { "&File", 0, { { "&Delete...\tDel", 9 }, { "", 0 }, { "E&xit\tAlt+X", 10 } } },
-        { "&Options", 0, {
-            { "De&lete", 0, { { "&Use Shift Key", 105 }, { "&Confirm Delete", 7 } } },
-            { "Di&splay", 0, { { "Start As &Icon", 104 },
-                               { "Zorvex Color", 0, { { "&Gray Icon", 101 }, { "&Red Icon", 106 },
-                                                      { "Gr&een Icon", 107 }, { "&Yellow Icon", 108 } } } } },
-            { "Di&rectory", 0, { { "Use &Last Directory", 102 }, { "&Allow Directory Delete", 103 } } },
-            { "", 0 },
-            { "Se&curity Level...", 8 },
-            { "&Disk Format...", 22 } } },
-        { "&Info", 0, { { "&About", 5 }, { "&Caveat Emptor", 13 } } },
-        { "Help!", 99 },
-    };
-    CompareMenu(menu, want, "menu 1");
-    // The template's leading backspace puts Help! at the right-hand end;
-    // the menu takes it as the right-justify flag.
-    MENUITEMINFOA help = { sizeof help };
-    help.fMask = MIIM_FTYPE;
-    ASSERT_TRUE(GetMenuItemInfoA(menu, 3, TRUE, &help));
-    EXPECT_TRUE(help.fType & MFT_RIGHTJUSTIFY);
-    HRSRC found = FindResourceA(GetModuleHandleA(NULL), MAKEINTRESOURCEA(IDM_MAIN), (LPCSTR)RT_MENU);
-    ASSERT_NE(found, (HRSRC)NULL);
-    const char *raw = (const char *)LockResource(LoadResource(GetModuleHandleA(NULL), found));
-    std::wstring template_text((const wchar_t *)raw, SizeofResource(GetModuleHandleA(NULL), found) / 2);
-    EXPECT_NE(template_text.find(L"\bHelp!"), std::wstring::npos);
-    // Check marks as the template sets them, before start-up overwrites them.
-    EXPECT_TRUE(GetMenuState(menu, CMD_CONFIRM_DELETE, MF_BYCOMMAND) & MF_CHECKED);
-    EXPECT_TRUE(GetMenuState(menu, CMD_USE_LAST_DIRECTORY, MF_BYCOMMAND) & MF_CHECKED);
-    EXPECT_FALSE(GetMenuState(menu, CMD_USE_SHIFT_KEY, MF_BYCOMMAND) & MF_CHECKED);
-    DestroyMenu(menu);
-}
-
-TEST_F(Shell, AcceleratorsAreTheFourShortcuts)
-{
-    HACCEL table = LoadAcceleratorsA(GetModuleHandleA(NULL), MAKEINTRESOURCEA(IDA_MAIN));
-    ASSERT_NE(table, (HACCEL)NULL);
-    ACCEL entries[8];
-    ASSERT_EQ(CopyAcceleratorTableA(table, entries, 8), 4);
-    const ACCEL want[4] = { { FALT, 'x', 10 }, { FVIRTKEY, VK_F1, 99 }, { FVIRTKEY, VK_DELETE, 9 },
-                            { FVIRTKEY | FSHIFT, VK_DELETE, 98 } };
-    for (int i = 0; i < 4; i++) {
-        EXPECT_EQ(entries[i].fVirt & ~0x80, want[i].fVirt) << i;   // 0x80 ends the table
-        EXPECT_EQ(entries[i].key, want[i].key) << i;
-        EXPECT_EQ(entries[i].cmd, want[i].cmd) << i;
-    }
-    DestroyAcceleratorTable(table);
-}
 
 TEST_F(Shell, FirstStartShowsTheWindowWithDefaultsAndMarks)
 {
@@ -371,18 +268,27 @@ TEST_F(Shell, ExitAndCloseEndTheLoopWithCodeZero)
     EXPECT_EQ(RunMessageLoop(), 0);
 }
 
+// Moved, or moved and then made an icon: the next start finds it where it
+// last stood as a window.
 TEST_F(Shell, WindowPositionIsSavedOnMoveAndRestoredAtTheNextStart)
 {
-    ASSERT_NE(Start(), (HWND)NULL);
-    SetWindowPos(MainWindow, NULL, 123, 77, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
-    EXPECT_EQ(StoredOption("XLoc"), "123");
-    EXPECT_EQ(StoredOption("YLoc"), "77");
-    DestroyWindow(MainWindow);
-    MainWindow = NULL;
-    UnregisterClassA(MAIN_CLASS, GetModuleHandleA(NULL));
-    ASSERT_NE(Start(), (HWND)NULL);
-    EXPECT_EQ(Position().x, 123);
-    EXPECT_EQ(Position().y, 77);
+    for (int icon = 0; icon <= 1; icon++) {
+        int x = 123 + 17 * icon, y = 77 + 13 * icon;
+        ASSERT_NE(Start(), (HWND)NULL);
+        SetWindowPos(MainWindow, NULL, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+        if (icon) {
+            ShowWindow(MainWindow, SW_MINIMIZE);
+            PumpMessages();
+            ASSERT_TRUE(IsIconic(MainWindow));
+        }
+        EXPECT_EQ(StoredOption("XLoc"), std::to_string(x)) << icon;
+        EXPECT_EQ(StoredOption("YLoc"), std::to_string(y)) << icon;
+        Stop();
+        ASSERT_NE(Start(), (HWND)NULL);
+        EXPECT_EQ(Position().x, x) << icon;
+        EXPECT_EQ(Position().y, y) << icon;
+        Stop();
+    }
 }
 
 // Alt+X through the program's own loop: the accelerator table, not the
@@ -398,36 +304,16 @@ TEST_F(Shell, AltXInTheProgramsOwnLoopEndsItWithCodeZero)
     EXPECT_TRUE(IsWindow(MainWindow));   // WM_CLOSE only posts the quit
 }
 
-TEST_F(Shell, AWindowClosedWhileAnIconReopensWhereItLastStood)
-{
-    ASSERT_NE(Start(), (HWND)NULL);
-    SetWindowPos(MainWindow, NULL, 140, 90, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
-    ShowWindow(MainWindow, SW_MINIMIZE);
-    PumpMessages();
-    ASSERT_TRUE(IsIconic(MainWindow));
-    EXPECT_EQ(StoredOption("XLoc"), "140");
-    EXPECT_EQ(StoredOption("YLoc"), "90");
-    DestroyWindow(MainWindow);
-    MainWindow = NULL;
-    UnregisterClassA(MAIN_CLASS, GetModuleHandleA(NULL));
-    ASSERT_NE(Start(), (HWND)NULL);
-    EXPECT_EQ(Position().x, 140);
-    EXPECT_EQ(Position().y, 90);
-}
-
 TEST_F(Shell, WithoutTheLibraryTheWindowStartsAt50AndEveryAccessSaysSo)
 {
     RegLibName = "ostrel32-missing.dll";
-    std::vector<SeenBox> boxes;
-    {
-        BoxAnswerer answer;
-        ASSERT_NE(Start(), (HWND)NULL);
-        boxes = answer.Boxes();
-    }
+    HWND window = NULL;
+    std::vector<SeenBox> boxes = BoxesOf([&] { window = Start(); });
+    ASSERT_NE(window, (HWND)NULL);
     // Four reads in WM_CREATE, the second LoadOptions, and a save per move.
     EXPECT_GE(boxes.size(), 5u);
     for (const SeenBox &box : boxes)
-        EXPECT_EQ(box.text, "Unable to load ostrel32.dll");
+        EXPECT_TRUE(BoxIs(box, "Zorvex", "Unable to load ostrel32.dll", ""));
     EXPECT_EQ(Position().x, 50);
     EXPECT_EQ(Position().y, 50);
     EXPECT_EQ(ConfirmDelete, 0);   // defaults stay as they were before loading

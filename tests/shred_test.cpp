@@ -82,6 +82,32 @@ int YearOf(const FILETIME &time)
     return st.wYear;
 }
 
+// Times far outside the DOS range, so a scrambled one is easy to tell.
+void SetFarFutureTimes(const std::string &path)
+{
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, NULL, OPEN_EXISTING, 0, NULL);
+    SYSTEMTIME st = { 2070, 1, 0, 1, 0, 0, 0, 0 };
+    FILETIME far_future;
+    SystemTimeToFileTime(&st, &far_future);
+    SetFileTime(file, &far_future, &far_future, &far_future);
+    CloseHandle(file);
+}
+
+// Each time is either left (2070) or scrambled into the DOS range.
+int Scrambled(const std::vector<FILETIME> &times)
+{
+    int scrambled = 0;
+    for (const FILETIME &t : times) {
+        int year = YearOf(t);
+        if (year != 2070) {
+            EXPECT_GE(year, 1980);
+            EXPECT_LE(year, 2043);
+            scrambled++;
+        }
+    }
+    return scrambled;
+}
+
 std::string Pattern(size_t size, unsigned seed)
 {
     std::string s(size, 0);
@@ -129,18 +155,8 @@ TEST(ShredPieces, LevelCaptionsAndFillTexts)
         LevelCaption(level, caption);
         EXPECT_STREQ(caption, want[level]) << level;
     }
-    // Whole lengths as stored, trailing blanks included.
-    const size_t lengths[] = { 21, 19, 26, 18, 12, 62 };
-    const char *tails[] = { "      ", "   ", "    ", "    ", "    ", "      ", "   ", "    " };
-    for (UINT id = 1; id <= 8; id++) {
-        char whole[200];
-        int n = LoadStringA(GetModuleHandleA(NULL), id, whole, sizeof whole);
-        if (id <= 6)
-            EXPECT_EQ((size_t)n, lengths[id - 1]) << "text " << id;
-        std::string text(whole, n), tail = tails[id - 1];
-        EXPECT_EQ(text.substr(text.size() - tail.size()), tail) << "text " << id;
-        EXPECT_NE(text[text.size() - tail.size() - 1], ' ') << "text " << id;
-    }
+    // As the shredder draws them: cut to its buffer (the stored texts
+    // themselves are in the resource dump).
     std::vector<std::string> used = FillTexts();
     EXPECT_EQ(used[2], "ad majorem Dei gloriam    ");
     EXPECT_EQ(used[5], "Why are you looking at this?  There are no secrets here.   ");
@@ -175,104 +191,6 @@ TEST(ShredPieces, ChunkSizeNeverWrapsToZero)
     EXPECT_EQ(ChunkSizeFromGeometry(0, 512), 512);
 }
 
-TEST_F(Shredder, LevelOneOnlyLengthensByOneChunkThenDeletes)
-{
-    std::string path = dir + "plain.txt", content = Pattern(5000, 1);
-    WriteBytes(path, content);
-    EXPECT_EQ(Shred(path, 1, 1), 1);
-    ASSERT_EQ(Seen.calls, 1);
-    EXPECT_EQ(Seen.path, path);
-    DWORD chunk = ChunkOfSandbox();
-    EXPECT_EQ(Seen.size, (LONGLONG)(5000 + chunk));
-    EXPECT_EQ(Seen.bytes.substr(0, 5000), content);   // not overwritten
-    EXPECT_EQ(Seen.bytes.substr(5000), std::string(chunk, '\0'));
-    EXPECT_FALSE(Exists(path));
-    EXPECT_STREQ(WorkPath, path.c_str());
-    EXPECT_STREQ(ScratchPath, "S:\\");
-}
-
-TEST_F(Shredder, LevelsOutsideTheTableActAsLevelOne)
-{
-    std::string path = dir + "odd.txt", content = Pattern(100, 2);
-    for (int level : { 0, 5, -3 }) {
-        WriteBytes(path, content);
-        Seen = Observation();
-        EXPECT_EQ(Shred(path, level, 0), 1);
-        EXPECT_EQ(Seen.path, path);
-        EXPECT_EQ(Seen.bytes, content);
-    }
-}
-
-TEST_F(Shredder, LevelTwoFillsEveryChunkWithATextFromItsStart)
-{
-    DWORD chunk = ChunkOfSandbox();
-    std::string path = dir + "report.txt";
-    WriteBytes(path, Pattern(3 * chunk + 100, 3));
-    EXPECT_EQ(Shred(path, 2, 1), 1);
-    EXPECT_EQ(Seen.path, path);   // no rename at level 2
-    ASSERT_EQ(Seen.size, (LONGLONG)(4 * chunk + 100));
-    for (LONGLONG at = 0; at < Seen.size; at += chunk) {
-        std::string which;
-        EXPECT_TRUE(IsFilledChunk(Seen.bytes.substr(at, chunk), &which)) << "chunk at " << at;
-        EXPECT_LE(which.size(), 59u);
-    }
-    EXPECT_FALSE(Exists(path));
-}
-
-TEST_F(Shredder, WithoutExtendExactlyTheFilesOwnBytesAreOverwritten)
-{
-    DWORD chunk = ChunkOfSandbox();
-    std::string path = dir + "exact.bin";
-    WriteBytes(path, Pattern(chunk + 7, 4));
-    EXPECT_EQ(Shred(path, 2, 0), 1);
-    ASSERT_EQ(Seen.size, (LONGLONG)(chunk + 7));
-    std::string which;
-    EXPECT_TRUE(IsFilledChunk(Seen.bytes.substr(0, chunk), &which));
-    EXPECT_TRUE(IsFilledChunk(Seen.bytes.substr(chunk), &which));
-}
-
-TEST_F(Shredder, EmptyFileGrowsToOneChunkWhichIsOverwrittenWhole)
-{
-    DWORD chunk = ChunkOfSandbox();
-    std::string path = dir + "empty";
-    WriteBytes(path, "");
-    EXPECT_EQ(Shred(path, 2, 1), 1);
-    ASSERT_EQ(Seen.size, (LONGLONG)chunk);
-    std::string which;
-    EXPECT_TRUE(IsFilledChunk(Seen.bytes, &which));
-}
-
-TEST_F(Shredder, LevelThreeRenamesRandomlyAndScramblesTimes)
-{
-    std::string path = dir + "secret.doc";
-    WriteBytes(path, Pattern(1000, 5));
-    // Times far outside the DOS range, so a scrambled one is easy to tell.
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, NULL, OPEN_EXISTING, 0, NULL);
-    SYSTEMTIME st = { 2070, 1, 0, 1, 0, 0, 0, 0 };
-    FILETIME far_future;
-    SystemTimeToFileTime(&st, &far_future);
-    SetFileTime(file, &far_future, &far_future, &far_future);
-    CloseHandle(file);
-
-    EXPECT_EQ(Shred(path, 3, 1), 1);
-    ASSERT_EQ(Seen.calls, 1);
-    EXPECT_FALSE(Exists(path));
-    ASSERT_EQ(Seen.path.substr(0, dir.size()), dir);
-    std::string name = Seen.path.substr(dir.size());
-    EXPECT_EQ(name.size(), path.size() + 2);
-    EXPECT_EQ(name.find_first_not_of("ABCDEFGHIJKLMNOPQRSTUVWXY"), std::string::npos) << name;
-    EXPECT_FALSE(Exists(Seen.path));
-    std::string which;
-    EXPECT_TRUE(IsFilledChunk(Seen.bytes.substr(0, 1000), &which));
-    for (const FILETIME *t : { &Seen.created, &Seen.accessed, &Seen.written }) {
-        int year = YearOf(*t);
-        if (year != 2070) {
-            EXPECT_GE(year, 1980);
-            EXPECT_LE(year, 2043);
-        }
-    }
-}
-
 TEST_F(Shredder, TimesAreScrambledAtLevelsThreeAndFourOnly)
 {
     std::string path = dir + "times.txt";
@@ -280,26 +198,14 @@ TEST_F(Shredder, TimesAreScrambledAtLevelsThreeAndFourOnly)
     for (int level = 1; level <= 4; level++) {
         for (int round = 0; round < 6; round++) {
             WriteBytes(path, "x");
-            HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, NULL, OPEN_EXISTING, 0, NULL);
-            SYSTEMTIME st = { 2070, 1, 0, 1, 0, 0, 0, 0 };
-            FILETIME far_future;
-            SystemTimeToFileTime(&st, &far_future);
-            SetFileTime(file, &far_future, &far_future, &far_future);
-            CloseHandle(file);
+            SetFarFutureTimes(path);
             SeedRandom(round * 977 + level);
             EXPECT_TRUE(ScrambleFileTimes(level, path.c_str()));
-            file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, 0, NULL);
+            HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, 0, NULL);
             FILETIME c, a, w;
             GetFileTime(file, &c, &a, &w);
             CloseHandle(file);
-            for (const FILETIME *t : { &c, &a, &w }) {
-                int year = YearOf(*t);
-                if (year != 2070) {
-                    EXPECT_GE(year, 1980) << "level " << level;
-                    EXPECT_LE(year, 2043) << "level " << level;
-                    scrambled[level]++;
-                }
-            }
+            scrambled[level] += Scrambled({ c, a, w });
         }
     }
     EXPECT_EQ(scrambled[1], 0);
@@ -309,27 +215,33 @@ TEST_F(Shredder, TimesAreScrambledAtLevelsThreeAndFourOnly)
     EXPECT_EQ(ScrambleFileTimes(3, (dir + "missing").c_str()), 0);
 }
 
-TEST_F(Shredder, LevelFourRenamesAndOverwrites)
+TEST_F(Shredder, LevelsThreeAndFourRenameRandomlyOverwriteAndScrambleTimes)
 {
-    std::string path = dir + "top.txt";
-    WriteBytes(path, Pattern(9000, 6));
-    EXPECT_EQ(Shred(path, 4, 1), 1);
-    ASSERT_EQ(Seen.calls, 1);
-    std::string name = Seen.path.substr(dir.size());
-    EXPECT_EQ(name.size(), path.size() + 2);
-    EXPECT_EQ(name.find_first_not_of("ABCDEFGHIJKLMNOPQRSTUVWXY"), std::string::npos);
     DWORD chunk = ChunkOfSandbox();
-    for (LONGLONG at = 0; at < Seen.size; at += chunk) {
-        std::string which;
-        EXPECT_TRUE(IsFilledChunk(Seen.bytes.substr(at, chunk), &which)) << at;
+    for (int level = 3; level <= 4; level++) {
+        std::string path = dir + "secret.doc";
+        WriteBytes(path, Pattern(9000, level));
+        SetFarFutureTimes(path);
+        Seen = Observation();
+        EXPECT_EQ(Shred(path, level, 1), 1);
+        ASSERT_EQ(Seen.calls, 1);
+        ASSERT_EQ(Seen.path.substr(0, dir.size()), dir);
+        std::string name = Seen.path.substr(dir.size());
+        EXPECT_EQ(name.size(), path.size() + 2);
+        EXPECT_EQ(name.find_first_not_of("ABCDEFGHIJKLMNOPQRSTUVWXY"), std::string::npos) << name;
+        for (LONGLONG at = 0; at < Seen.size; at += chunk) {
+            std::string which;
+            EXPECT_TRUE(IsFilledChunk(Seen.bytes.substr(at, chunk), &which)) << at;
+        }
+        Scrambled({ Seen.created, Seen.accessed, Seen.written });
+        // Nothing but the new name was ever in the folder at the end.
+        WIN32_FIND_DATAA data;
+        HANDLE find = FindFirstFileA((dir + "*").c_str(), &data);
+        int entries = 0;
+        do { entries++; } while (FindNextFileA(find, &data));
+        FindClose(find);
+        EXPECT_EQ(entries, 2) << "level " << level;   // . and ..
     }
-    // Nothing but the new name was ever in the folder at the end.
-    WIN32_FIND_DATAA data;
-    HANDLE find = FindFirstFileA((dir + "*").c_str(), &data);
-    int entries = 0;
-    do { entries++; } while (FindNextFileA(find, &data));
-    FindClose(find);
-    EXPECT_EQ(entries, 2);   // . and ..
 }
 
 TEST_F(Shredder, PatternsEndWithTheLastPatternOverExactlyCountBytes)
@@ -347,33 +259,33 @@ TEST_F(Shredder, PatternsEndWithTheLastPatternOverExactlyCountBytes)
     EXPECT_EQ(after.substr(4196), content.substr(4196));
 }
 
-TEST_F(Shredder, RandomNamesKeepLongPathsWithinTheLimit)
+// Random names: within the 259-character limit whatever the folder, cut at
+// 231 letters, and in the file's own folder.
+TEST_F(Shredder, RandomNamesStayInTheirFolderAndWithinTheLimits)
 {
-    // A folder chain so long that only a few letters fit after it.
-    std::string deep = dir;
-    while (deep.size() < 235) {
-        deep += std::string(std::min<size_t>(40, 240 - deep.size()), 'd') + "\\";
-        ASSERT_TRUE(CreateDirectoryA(deep.c_str(), NULL)) << deep;
-    }
-    std::string path = deep + "file.txt";
-    ASSERT_LE(path.size(), 259u);
-    WriteBytes(path, "content");
-    EXPECT_EQ(Shred(path, 3, 0), 1);
-    ASSERT_EQ(Seen.calls, 1);
-    EXPECT_EQ(Seen.path.size(), 259u) << Seen.path;
-    EXPECT_EQ(Seen.path.substr(0, deep.size()), deep);
-    EXPECT_NE(Seen.path, path);
-}
-
-TEST_F(Shredder, NamesAreCutAt231Letters)
-{
-    // The name alone makes the path long; the folder part stays short.
+    std::string chain = dir;
+    while (chain.size() < 235)
+        chain += std::string(std::min<size_t>(40, 240 - chain.size()), 'd') + "\\";
     std::string shallow = SandboxFolder("n");
-    std::string path = shallow + std::string(250 - shallow.size(), 'n');
-    WriteBytes(path, "content");
-    EXPECT_EQ(Shred(path, 4, 0), 1);
-    ASSERT_EQ(Seen.calls, 1);
-    EXPECT_EQ(Seen.path.size(), shallow.size() + 231);
+    std::string wide = dir + std::string(200 - dir.size(), 'a') + "\\";
+    wide += std::string(257 - wide.size(), 'b') + "\\";   // S: and a folder part of 256
+    const struct { std::string folder, name; int level; size_t renamed; } cases[] = {
+        { chain, "file.txt", 3, 259 },   // only a few letters fit
+        { shallow, std::string(250 - shallow.size(), 'n'), 4, shallow.size() + 231 },
+        { wide, "x", 3, 259 },           // where msvcrt's splitter gives up
+    };
+    for (auto &c : cases) {
+        MakeLongFolder(c.folder.substr(0, c.folder.size() - 1));
+        std::string path = c.folder + c.name;
+        WriteBytes(path, "content");
+        Seen = Observation();
+        EXPECT_EQ(Shred(path, c.level, 0), 1) << path;
+        ASSERT_EQ(Seen.calls, 1) << path;
+        EXPECT_EQ(Seen.path.substr(0, c.folder.size()), c.folder);
+        EXPECT_EQ(Seen.path.size(), c.renamed) << Seen.path;
+        EXPECT_FALSE(Exists(path));
+        EXPECT_FALSE(Exists(Cwd() + "\\" + Seen.path.substr(c.folder.size())));
+    }
     RemoveSandboxTree(shallow);
 }
 
@@ -395,31 +307,20 @@ TEST_F(Shredder, MissingReadOnlyAndFolderPathsAreRefusedWithABox)
     WriteBytes(locked, "keep me");
     SetFileAttributesA(locked.c_str(), FILE_ATTRIBUTE_READONLY);
     CreateDirectoryA(folder.c_str(), NULL);
-    std::vector<SeenBox> boxes;
     Beeps.clear();
     SwapFileCalls().Beep = CountBeep;
-    {
-        BoxAnswerer answer;
+    std::vector<SeenBox> boxes = BoxesOf([&] {
         EXPECT_EQ(Shred(missing, 4, 1), 0);
         EXPECT_EQ(Shred(locked, 4, 1), 0);
         EXPECT_EQ(Shred(folder, 4, 1), 0);
-        boxes = answer.Boxes();
-    }
-    SwapFileCalls().Beep = RealFileCalls.Beep;
+    });
     EXPECT_EQ(Beeps, (std::vector<UINT>{ 0, 0, 0 }));   // the default beep before each box
     ASSERT_EQ(boxes.size(), 3u);
-    EXPECT_EQ(boxes[0].caption, "File NOT Deleted");
-    EXPECT_EQ(boxes[0].text, missing);
-    EXPECT_EQ(boxes[1].caption, "File NOT Deleted");
-    EXPECT_EQ(boxes[1].text, locked);
+    EXPECT_TRUE(BoxIs(boxes[0], "File NOT Deleted", missing, "question"));
+    EXPECT_TRUE(BoxIs(boxes[1], "File NOT Deleted", locked, "question"));
     // Opening a folder as a file fails on NT, which reports it as a file.
-    EXPECT_TRUE(boxes[2].caption == "File NOT Deleted" || boxes[2].caption == "Directory (Folder) NOT Deleted");
-    EXPECT_EQ(boxes[2].text, folder);
-    for (const SeenBox &box : boxes) {
-        EXPECT_EQ(box.owner, (HWND)NULL);
-        EXPECT_EQ(box.icon, "question");
-        EXPECT_EQ(box.buttons, std::vector<int>{ IDOK });
-    }
+    EXPECT_TRUE(BoxIs(boxes[2], "File NOT Deleted", folder, "question") ||
+                BoxIs(boxes[2], "Directory (Folder) NOT Deleted", folder, "question"));
     EXPECT_EQ(Seen.calls, 0);
     SetFileAttributesA(locked.c_str(), FILE_ATTRIBUTE_NORMAL);
     EXPECT_EQ(ReadBytes(locked), "keep me");
@@ -440,13 +341,8 @@ TEST_F(Shredder, FileThatCannotBeReopenedAfterRenamingIsKeptAndReported)
     WriteBytes(path, content);
     OpenCalls = 0;
     SwapFileCalls().Open = FailSecondOpen;
-    std::vector<SeenBox> boxes;
-    int result;
-    {
-        BoxAnswerer answer;
-        result = Shred(path, 3, 1);
-        boxes = answer.Boxes();
-    }
+    int result = -1;
+    std::vector<SeenBox> boxes = BoxesOf([&] { result = Shred(path, 3, 1); });
     EXPECT_EQ(result, 0);
     EXPECT_EQ(Seen.calls, 0);
     ASSERT_EQ(boxes.size(), 1u);
@@ -473,57 +369,25 @@ TEST_F(Shredder, FilesPastTwoGibibytesAreLengthenedAtTheirEnd)
 
 TEST(ShredPieces, PathsSplitIntoBoundedParts)
 {
-    char drive[3], dir[PATH_BUFFER], name[PATH_BUFFER], ext[PATH_BUFFER];
-    SplitPath("C:\\Data\\old\\report.txt", drive, sizeof drive, dir, sizeof dir, name, sizeof name, ext, sizeof ext);
-    EXPECT_STREQ(drive, "C:");
-    EXPECT_STREQ(dir, "\\Data\\old\\");
-    EXPECT_STREQ(name, "report");
-    EXPECT_STREQ(ext, ".txt");
-    SplitPath("x.tar.gz", drive, sizeof drive, dir, sizeof dir, name, sizeof name, ext, sizeof ext);
-    EXPECT_STREQ(drive, "");
-    EXPECT_STREQ(dir, "");
-    EXPECT_STREQ(name, "x.tar");
-    EXPECT_STREQ(ext, ".gz");
-    SplitPath("S:\\dot.dir\\plain", NULL, 0, dir, sizeof dir, name, sizeof name, ext, sizeof ext);
-    EXPECT_STREQ(dir, "\\dot.dir\\");
-    EXPECT_STREQ(name, "plain");
-    EXPECT_STREQ(ext, "");
-    // A folder part of exactly 256 characters, where msvcrt's splitter
-    // gives up and returns nothing at all.
     std::string folder = "\\" + std::string(254, 'f') + "\\";
-    SplitPath(("S:" + folder + "x").c_str(), drive, sizeof drive, dir, sizeof dir, name, sizeof name, ext, sizeof ext);
-    EXPECT_STREQ(drive, "S:");
-    EXPECT_EQ(std::string(dir), folder);
-    EXPECT_STREQ(name, "x");
-    // Each part is cut to its buffer and always ended.
+    const struct { std::string path, parts; } cases[] = {
+        { "C:\\Data\\old\\report.txt", "C:|\\Data\\old\\|report|.txt" },
+        { "x.tar.gz", "||x.tar|.gz" },
+        { "S:\\dot.dir\\plain", "S:|\\dot.dir\\|plain|" },
+        // A folder part of 256 characters, where msvcrt's splitter returns nothing.
+        { "S:" + folder + "x", "S:|" + folder + "|x|" },
+    };
+    char drive[3], dir[PATH_BUFFER], name[PATH_BUFFER], ext[PATH_BUFFER];
+    for (auto &c : cases) {
+        SplitPath(c.path.c_str(), drive, sizeof drive, dir, sizeof dir, name, sizeof name, ext, sizeof ext);
+        EXPECT_EQ(std::string(drive) + "|" + dir + "|" + name + "|" + ext, c.parts);
+    }
+    // Each part is cut to its buffer and always ended; a null part is left out.
     char small[4];
     SplitPath("C:\\a\\longname.extension", NULL, 0, small, sizeof small, name, 5, ext, 3);
     EXPECT_STREQ(small, "\\a\\");
     EXPECT_STREQ(name, "long");
     EXPECT_STREQ(ext, ".e");
-}
-
-TEST_F(Shredder, APathWhoseFolderPartIs256CharactersStaysInItsFolder)
-{
-    // S: + a folder part of 256 characters + one letter: 259 in all.
-    std::string folder = dir + std::string(200 - dir.size(), 'a');
-    std::string deep = folder + "\\" + std::string(257 - folder.size() - 1, 'b');
-    ASSERT_TRUE(CreateDirectoryA(folder.c_str(), NULL));
-    std::wstring wide(deep.begin(), deep.end());
-    ASSERT_TRUE(CreateDirectoryW((L"\\\\?\\" + wide).c_str(), NULL));
-    std::string path = deep + "\\x";
-    ASSERT_EQ(path.size(), 259u);
-    ASSERT_EQ(path.size() - 2 - 1, 256u);
-    WriteBytes(path, "content");
-    std::string cwd = Cwd();
-    EXPECT_EQ(Shred(path, 3, 0), 1);
-    ASSERT_EQ(Seen.calls, 1);
-    // The one letter that fits, in the file's own folder.
-    EXPECT_EQ(Seen.path.substr(0, deep.size() + 1), deep + "\\");
-    EXPECT_EQ(Seen.path.size(), 259u);
-    EXPECT_FALSE(Exists(cwd + "\\" + Seen.path.substr(Seen.path.size() - 1)));
-    EXPECT_FALSE(Exists(path));
-    RemoveDirectoryW((L"\\\\?\\" + wide).c_str());
 }
 
 static BOOL LengthUnknown(HANDLE, LONGLONG *) { return FALSE; }
@@ -534,9 +398,7 @@ TEST_F(Shredder, AFileWhoseLengthCannotBeReadIsNotCutButStillOverwritten)
     std::string path = dir + "unknown.bin";
     WriteBytes(path, Pattern(3 * chunk + 5, 9));
     SwapFileCalls().Length = LengthUnknown;
-    int result = Shred(path, 2, 1);
-    SwapFileCalls().Length = RealFileCalls.Length;
-    EXPECT_EQ(result, 1);
+    EXPECT_EQ(Shred(path, 2, 1), 1);
     ASSERT_EQ(Seen.size, (LONGLONG)(3 * chunk + 5));   // neither cut nor lengthened
     for (LONGLONG at = 0; at < Seen.size; at += chunk) {
         std::string which;
@@ -626,6 +488,8 @@ std::string Describe(const std::vector<Event> &log)
 
 } // namespace
 
+// Every level (those outside the table act as level 1) on every size around
+// the chunk, lengthened or not: what reaches the disk, write by write.
 TEST_F(Shredder, EveryLevelWritesExactlyItsPassesAndTheOldLoopWroteTheSame)
 {
     DWORD chunk = ChunkOfSandbox();
@@ -634,7 +498,7 @@ TEST_F(Shredder, EveryLevelWritesExactlyItsPassesAndTheOldLoopWroteTheSame)
     SwapFileCalls().Clock = FixedClock;
     std::string path = dir + "passes.bin";
     for (LONGLONG size : { 0LL, 1LL, chunk - 1LL, (LONGLONG)chunk, chunk + 1LL, 3LL * chunk + 5 }) {
-        for (int level = 1; level <= 4; level++) {
+        for (int level : { -3, 0, 1, 2, 3, 4, 5 }) {
             for (int extend = 0; extend <= 1; extend++) {
                 std::string where = "size " + std::to_string(size) + ", level " + std::to_string(level) +
                                     ", extend " + std::to_string(extend);
@@ -649,13 +513,20 @@ TEST_F(Shredder, EveryLevelWritesExactlyItsPassesAndTheOldLoopWroteTheSame)
                     SwapFileCalls().Length = old_loop ? LengthOnlyOnce : RealFileCalls.Length;
                     EXPECT_EQ(Shred(path, level, extend), 1) << where;
                     runs[old_loop] = Log;
+                    ASSERT_EQ(Seen.calls, 1) << where;
                     ASSERT_EQ(Seen.size, length) << where;
+                    EXPECT_FALSE(Exists(path)) << where;
+                    if (level < 3 || level > 4) {   // not renamed
+                        EXPECT_EQ(Seen.path, path) << where;
+                        EXPECT_STREQ(WorkPath, path.c_str()) << where;
+                        EXPECT_STREQ(ScratchPath, "S:\\") << where;
+                    }
                     // On the disk: the text over every chunk from its start.
                     std::string text;
                     for (const Event &e : Log)
                         if (e.kind == 'w' && !e.bytes.empty() && IsFilledChunk(e.bytes, &text))
                             break;
-                    if (level >= 2) {
+                    if (level >= 2 && level <= 4) {
                         EXPECT_TRUE(length == 0 || !text.empty()) << where;
                         std::string want;
                         for (LONGLONG at = 0; at < length; at += chunk)

@@ -8,6 +8,11 @@
 
 static const char SandboxRoot[] = "S:\\work\\";
 
+static std::wstring LongName(const std::string &path)
+{
+    return L"\\\\?\\" + std::wstring(path.begin(), path.end());
+}
+
 static FileCallTable TestFileCalls;
 
 FileCallTable &SwapFileCalls()
@@ -46,27 +51,56 @@ void RemoveSandboxTree(const std::string &path)
     std::string base = path;
     if (base.back() == '\\')
         base.pop_back();
-    DWORD attributes = GetFileAttributesA(base.c_str());
+    std::wstring wide = LongName(base);
+    DWORD attributes = GetFileAttributesW(wide.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES)
         return;
-    SetFileAttributesA(base.c_str(), FILE_ATTRIBUTE_NORMAL);
+    SetFileAttributesW(wide.c_str(), FILE_ATTRIBUTE_NORMAL);
     if (!(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
-        DeleteFileA(base.c_str());
+        DeleteFileW(wide.c_str());
         return;
     }
     if (!(attributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
-        WIN32_FIND_DATAA data;
-        HANDLE find = FindFirstFileA((base + "\\*").c_str(), &data);
+        WIN32_FIND_DATAW data;
+        HANDLE find = FindFirstFileW((wide + L"\\*").c_str(), &data);
         if (find != INVALID_HANDLE_VALUE) {
             do {
-                std::string entry = data.cFileName;
-                if (entry != "." && entry != "..")
-                    RemoveSandboxTree(base + "\\" + entry);
-            } while (FindNextFileA(find, &data));
+                std::wstring entry = data.cFileName;
+                if (entry != L"." && entry != L"..")
+                    RemoveSandboxTree(base + "\\" + std::string(entry.begin(), entry.end()));
+            } while (FindNextFileW(find, &data));
             FindClose(find);
         }
     }
-    RemoveDirectoryA(base.c_str());
+    RemoveDirectoryW(wide.c_str());
+}
+
+void MakeLongFolder(const std::string &path)
+{
+    for (size_t at = path.find('\\', 3); at != std::string::npos; at = path.find('\\', at + 1))
+        CreateDirectoryW(LongName(path.substr(0, at)).c_str(), NULL);
+    CreateDirectoryW(LongName(path).c_str(), NULL);
+}
+
+void WriteLong(const std::string &path, const std::string &bytes)
+{
+    HANDLE file = CreateFileW(LongName(path).c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, 0, NULL);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE) << path;
+    DWORD written;
+    WriteFile(file, bytes.data(), (DWORD)bytes.size(), &written, NULL);
+    CloseHandle(file);
+}
+
+std::string ReadLong(const std::string &path)
+{
+    HANDLE file = CreateFileW(LongName(path).c_str(), GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, 0, NULL);
+    if (file == INVALID_HANDLE_VALUE)
+        return "<unreadable>";
+    char buffer[256];
+    DWORD got = 0;
+    ReadFile(file, buffer, sizeof buffer, &got, NULL);
+    CloseHandle(file);
+    return std::string(buffer, got);
 }
 
 void WriteBytes(const std::string &path, const std::string &bytes)
@@ -169,22 +203,44 @@ std::vector<SeenBox> BoxAnswerer::Boxes()
     return boxes_;
 }
 
-struct BoxSearch { DWORD process; HWND found; };
+typedef std::pair<const std::function<bool(HWND)> *, HWND> Search;
 
-static BOOL CALLBACK FindBox(HWND window, LPARAM param)
+static BOOL CALLBACK TryWindow(HWND window, LPARAM param)
 {
-    BoxSearch *search = (BoxSearch *)param;
-    DWORD process = 0;
-    GetWindowThreadProcessId(window, &process);
-    char cls[32] = "";
-    GetClassNameA(window, cls, sizeof cls);
-    // Captionless dialogs (the progress popup) are not asked anything.
-    if (process == search->process && lstrcmpA(cls, "#32770") == 0 && IsWindowVisible(window) &&
-        IsWindowEnabled(window) && (GetWindowLongA(window, GWL_STYLE) & WS_CAPTION) == WS_CAPTION) {
-        search->found = window;
-        return FALSE;
-    }
-    return TRUE;
+    Search *search = (Search *)param;
+    if (!(*search->first)(window))
+        return TRUE;
+    search->second = window;
+    return FALSE;
+}
+
+HWND FindWindowWhere(HWND parent, const std::function<bool(HWND)> &wanted)
+{
+    Search search(&wanted, NULL);
+    if (parent)
+        EnumChildWindows(parent, TryWindow, (LPARAM)&search);
+    else
+        EnumWindows(TryWindow, (LPARAM)&search);
+    return search.second;
+}
+
+bool IsOfClass(HWND window, const char *cls)
+{
+    char name[64] = "";
+    GetClassNameA(window, name, sizeof name);
+    return lstrcmpiA(name, cls) == 0;
+}
+
+// A dialog of this process that asks something: captionless dialogs (the
+// progress popup) are not asked anything.
+static HWND FindBox()
+{
+    return FindWindowWhere(NULL, [](HWND window) {
+        DWORD process = 0;
+        GetWindowThreadProcessId(window, &process);
+        return process == GetCurrentProcessId() && IsOfClass(window, "#32770") && IsWindowVisible(window) &&
+               IsWindowEnabled(window) && (GetWindowLongA(window, GWL_STYLE) & WS_CAPTION) == WS_CAPTION;
+    });
 }
 
 // A message box shows its type through the shared system icon in its icon
@@ -209,9 +265,7 @@ static std::vector<int> BoxButtons(HWND box)
     std::vector<int> ids;
     for (int id = IDOK; id <= IDNO; id++) {
         HWND button = GetDlgItem(box, id);
-        char cls[16] = "";
-        if (button && GetClassNameA(button, cls, sizeof cls) && lstrcmpiA(cls, "Button") == 0 &&
-            IsWindowVisible(button))
+        if (button && IsOfClass(button, "Button") && IsWindowVisible(button))
             ids.push_back(id);
     }
     return ids;
@@ -220,25 +274,23 @@ static std::vector<int> BoxButtons(HWND box)
 void BoxAnswerer::Run()
 {
     while (!stop_) {
-        BoxSearch search = { GetCurrentProcessId(), NULL };
-        EnumWindows(FindBox, (LPARAM)&search);
-        if (search.found) {
+        HWND found = FindBox();
+        if (found) {
             SeenBox box;
             char text[1024] = "";
-            GetWindowTextA(search.found, text, sizeof text);
+            GetWindowTextA(found, text, sizeof text);
             box.caption = text;
             text[0] = 0;
-            GetDlgItemTextA(search.found, 0xFFFF, text, sizeof text);   // a message box's text
+            GetDlgItemTextA(found, 0xFFFF, text, sizeof text);   // a message box's text
             box.text = text;
-            box.owner = GetWindow(search.found, GW_OWNER);
-            box.style = GetWindowLongA(search.found, GWL_STYLE);
-            HWND cancel = GetDlgItem(search.found, IDCANCEL);
+            box.owner = GetWindow(found, GW_OWNER);
+            HWND cancel = GetDlgItem(found, IDCANCEL);
             box.cancel_enabled = cancel && IsWindowEnabled(cancel);
             text[0] = 0;
-            GetDlgItemTextA(search.found, 102, text, sizeof text);
+            GetDlgItemTextA(found, 102, text, sizeof text);
             box.path = text;
-            box.icon = BoxIcon(search.found);
-            box.buttons = BoxButtons(search.found);
+            box.icon = BoxIcon(found);
+            box.buttons = BoxButtons(found);
             size_t index;
             {
                 std::lock_guard<std::mutex> hold(lock_);
@@ -248,19 +300,37 @@ void BoxAnswerer::Run()
             if (before_)
                 before_(index);
             int id = buttons_[index < buttons_.size() ? index : buttons_.size() - 1];
-            HWND button = GetDlgItem(search.found, id);
+            HWND button = GetDlgItem(found, id);
             if (button && IsWindowEnabled(button))
                 SendMessageA(button, BM_CLICK, 0, 0);
             else
-                PostMessageA(search.found, WM_COMMAND, id, 0);
-            for (int i = 0; i < 200 && IsWindow(search.found) && IsWindowVisible(search.found); i++)
+                PostMessageA(found, WM_COMMAND, id, 0);
+            for (int i = 0; i < 200 && IsWindow(found) && IsWindowVisible(found); i++)
                 Sleep(5);
         }
         Sleep(10);
     }
 }
 
-void PressKey(WORD key, bool down)
+std::vector<SeenBox> BoxesOf(const std::function<void()> &action, std::vector<int> buttons)
+{
+    BoxAnswerer answer(buttons);
+    action();
+    return answer.Boxes();
+}
+
+testing::AssertionResult BoxIs(const SeenBox &box, const std::string &caption, const std::string &text,
+                               const std::string &icon)
+{
+    if (box.caption == caption && (text == "*" || box.text == text) && box.icon == icon && !box.owner &&
+        box.buttons == std::vector<int>{ IDOK })
+        return testing::AssertionSuccess();
+    return testing::AssertionFailure() << "box \"" << box.caption << "\": \"" << box.text << "\", icon \""
+                                       << box.icon << "\", owner " << box.owner << ", " << box.buttons.size()
+                                       << " button(s), first " << (box.buttons.empty() ? 0 : box.buttons[0]);
+}
+
+static void PressKey(WORD key, bool down)
 {
     INPUT input = {};
     input.type = INPUT_KEYBOARD;
@@ -317,23 +387,33 @@ DialogScript::~DialogScript()
     thread_.join();
 }
 
+// Waits until the window is gone; false after a few seconds.
+static bool WaitClosed(HWND window)
+{
+    for (int i = 0; i < 600; i++) {
+        if (!IsWindow(window) || !IsWindowVisible(window))
+            return true;
+        Sleep(10);
+    }
+    return false;
+}
+
 void DialogScript::Run()
 {
     while (!stop_) {
-        BoxSearch search = { GetCurrentProcessId(), NULL };
-        EnumWindows(FindBox, (LPARAM)&search);
-        if (search.found) {
+        HWND found = FindBox();
+        if (found) {
             Sleep(100);   // let the dialog finish its set-up
             size_t step = taken_;
             if (step < steps_.size()) {
                 // Counted first: the step's click may end the program's wait
                 // before this thread runs again.
                 taken_++;
-                steps_[step](search.found);
+                steps_[step](found);
             } else {
-                PostMessageA(search.found, WM_COMMAND, IDCANCEL, 0);
+                PostMessageA(found, WM_COMMAND, IDCANCEL, 0);
             }
-            WaitClosed(search.found);
+            WaitClosed(found);
         }
         Sleep(10);
     }
@@ -354,16 +434,6 @@ bool IsChecked(HWND dialog, int id)
 void Click(HWND dialog, int id)
 {
     SendDlgItemMessageA(dialog, id, BM_CLICK, 0, 0);
-}
-
-bool WaitClosed(HWND window)
-{
-    for (int i = 0; i < 600; i++) {
-        if (!IsWindow(window) || !IsWindowVisible(window))
-            return true;
-        Sleep(10);
-    }
-    return false;
 }
 
 std::string Cwd()
@@ -420,4 +490,63 @@ HelpWatch::~HelpWatch()
 const std::vector<HelpCall> &HelpWatch::Calls() const
 {
     return SeenHelp;
+}
+
+testing::AssertionResult OneHelpCall(const HelpWatch &help, HWND owner, UINT command, const char *keyword)
+{
+    if (help.Calls().size() != 1)
+        return testing::AssertionFailure() << help.Calls().size() << " help calls";
+    const HelpCall &call = help.Calls()[0];
+    if (call.owner == owner && call.file == "zorvex.hlp" && call.command == command &&
+        (command == HELP_KEY ? call.keyword == keyword : call.data == 0))
+        return testing::AssertionSuccess();
+    return testing::AssertionFailure() << "help call: owner " << call.owner << ", \"" << call.file << "\", command "
+                                       << call.command << ", keyword \"" << call.keyword << "\", data " << call.data;
+}
+
+HWND MainWindowTest::Start()
+{
+    HWND window = StartMainWindow(GetModuleHandleA(NULL));
+    PumpMessages();   // the posted CMD_APPLY_ICON
+    return window;
+}
+
+void MainWindowTest::Stop()
+{
+    if (MainWindow)
+        DestroyWindow(MainWindow);
+    MainWindow = NULL;
+    UnregisterClassA(MAIN_CLASS, GetModuleHandleA(NULL));
+    MSG msg;
+    while (PeekMessageA(&msg, NULL, 0, 0, PM_REMOVE)) {}
+}
+
+void MainWindowTest::SetUp()
+{
+    ClearOptionKeys();
+    cwd = Cwd();
+    dir = SandboxFolder(testing::UnitTest::GetInstance()->current_test_info()->name());
+    if (start_) {
+        ASSERT_NE(Start(), (HWND)NULL);
+    }
+}
+
+void MainWindowTest::TearDown()
+{
+    Stop();
+    SetCurrentDirectoryA(cwd.c_str());   // a dialog or a walk may have moved it
+    RemoveSandboxTree(dir);
+    ClearOptionKeys();
+}
+
+std::string MainWindowTest::File(const std::string &name, const std::string &content)
+{
+    WriteBytes(dir + name, content);
+    return dir + name;
+}
+
+std::string MainWindowTest::Folder(const std::string &name)
+{
+    CreateDirectoryA((dir + name).c_str(), NULL);
+    return dir + name;
 }

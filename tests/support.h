@@ -10,7 +10,9 @@
 #include <thread>
 #include <atomic>
 #include <functional>
+#include <gtest/gtest.h>
 #include "shred/fileio.h"
+#include "app/window.h"
 
 // Seams: the program's own pointers that tests swap. Every test ends with
 // RestoreSeams() (test_main's listener), so no swap outlives its test.
@@ -25,8 +27,13 @@ void RestoreSeams();
 
 // A fresh, empty folder S:\work\NAME\ (with the trailing backslash).
 std::string SandboxFolder(const std::string &name);
-// Removes a tree, but only below S:\work\ .
+// Removes a tree, but only below S:\work\ , however long its paths.
 void RemoveSandboxTree(const std::string &path);
+
+// Paths past what the ANSI calls reach, made and read through \\?\ names.
+void MakeLongFolder(const std::string &path);   // with every folder above it
+void WriteLong(const std::string &path, const std::string &bytes);
+std::string ReadLong(const std::string &path);  // "<unreadable>" when it cannot
 
 void WriteBytes(const std::string &path, const std::string &bytes);
 std::string ReadBytes(const std::string &path);
@@ -44,8 +51,7 @@ bool OptionKeyExists(const std::string &name);
 // The process's current directory.
 std::string Cwd();
 
-// Presses or releases a key (Shift) through the system's input queue.
-void PressKey(WORD key, bool down);
+// Presses or releases Shift through the system's input queue.
 void PressShift(bool down);
 
 // Runs the program's own message loop (RunMessageLoop) and, from a timer,
@@ -64,7 +70,6 @@ struct SeenBox {
     std::string caption;
     std::string text;
     HWND owner;
-    LONG style;
     bool cancel_enabled;   // the dialog's button 2
     std::string path;      // the confirmation's path line (control 102)
     std::string icon;      // a message box's: "stop", "question", "information", "warning" or ""
@@ -107,6 +112,18 @@ private:
     std::thread thread_;
 };
 
+// The boxes shown while `action` runs, answered as BoxAnswerer(buttons) does.
+std::vector<SeenBox> BoxesOf(const std::function<void()> &action, std::vector<int> buttons = { IDOK });
+// A message box of the program's: its caption, text and icon ("*" takes any
+// text), no owner and an OK button alone.
+testing::AssertionResult BoxIs(const SeenBox &box, const std::string &caption, const std::string &text,
+                               const std::string &icon);
+
+// The first window `wanted` accepts among the children of `parent`, or among
+// the top-level windows when `parent` is null; null when none is.
+HWND FindWindowWhere(HWND parent, const std::function<bool(HWND)> &wanted);
+bool IsOfClass(HWND window, const char *cls);   // without regard to case
+
 // Starts a program (in `folder` when one is given) and waits for a
 // top-level window of a class; null after six seconds.
 PROCESS_INFORMATION StartProgram(const std::string &program, const char *folder = NULL);
@@ -128,11 +145,31 @@ public:
     const std::vector<HelpCall> &Calls() const;
 };
 
+// The watch saw one call: to zorvex.hlp with this owner and command, with
+// `keyword` for HELP_KEY and no data for the others.
+testing::AssertionResult OneHelpCall(const HelpWatch &help, HWND owner, UINT command, const char *keyword = "");
+
+// The real main window for each test: option keys cleared before and after,
+// a fresh folder S:\work\<test name>\ in `dir`, the current directory put
+// back. Fixtures that set options first start it themselves (start = false).
+class MainWindowTest : public testing::Test {
+protected:
+    explicit MainWindowTest(bool start = true) : start_(start) {}
+    void SetUp() override;
+    void TearDown() override;
+    static HWND Start();   // StartMainWindow and the messages it posts
+    static void Stop();    // destroys it and its class
+    static LRESULT Command(UINT id) { return SendMessageA(MainWindow, WM_COMMAND, id, 0); }
+    std::string File(const std::string &name, const std::string &content = "secret words");
+    std::string Folder(const std::string &name);
+    std::string dir, cwd;
+private:
+    bool start_;
+};
+
 // Helpers for the steps: a control's text and check state, a click.
 std::string ControlText(HWND dialog, int id);
 bool IsChecked(HWND dialog, int id);
 void Click(HWND dialog, int id);
-// Waits until the window is gone; false after a few seconds.
-bool WaitClosed(HWND window);
 
 #endif
