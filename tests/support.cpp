@@ -276,6 +276,7 @@ void BoxAnswerer::Run()
     while (!stop_) {
         HWND found = FindBox();
         if (found) {
+            Sleep(100);   // let the dialog finish its set-up, as DialogScript does
             SeenBox box;
             char text[1024] = "";
             GetWindowTextA(found, text, sizeof text);
@@ -454,7 +455,7 @@ PROCESS_INFORMATION StartProgram(const std::string &program, const char *folder)
 
 HWND WaitForWindow(const char *cls)
 {
-    for (int i = 0; i < 300; i++) {
+    for (int i = 0; i < 1500; i++) {
         HWND w = FindWindowA(cls, NULL);
         if (w)
             return w;

@@ -125,7 +125,8 @@ HWND FindWindowWhere(HWND parent, const std::function<bool(HWND)> &wanted);
 bool IsOfClass(HWND window, const char *cls);   // without regard to case
 
 // Starts a program (in `folder` when one is given) and waits for a
-// top-level window of a class; null after six seconds.
+// top-level window of a class; null after 30 seconds (a
+// second program starts slowly under emulation on a busy machine).
 PROCESS_INFORMATION StartProgram(const std::string &program, const char *folder = NULL);
 HWND WaitForWindow(const char *cls);
 
