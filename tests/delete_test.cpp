@@ -392,10 +392,20 @@ TEST_F(Drops, ProgressNamesFilesByNameAndFoldersByPathAndFitsItsBuffer)
     EXPECT_FALSE(IsWindow(popup));
 }
 
+static LRESULT CALLBACK RefuseWindows(int code, WPARAM wParam, LPARAM lParam)
+{
+    return code == HCBT_CREATEWND ? 1 : CallNextHookEx(NULL, code, wParam, lParam);
+}
+
+// An owner that is gone makes the dialog call answer 0, a window that cannot
+// be made -1: neither is a yes.
 TEST_F(Drops, AConfirmationThatCannotBeShownAnswersNo)
 {
     lstrcpyA(WorkPath, "S:\\work\\nothing");
     EXPECT_EQ(AskConfirmation((HWND)(ULONG_PTR)0x7FFF1234), 0);
+    HHOOK refuse = SetWindowsHookExA(WH_CBT, RefuseWindows, NULL, GetCurrentThreadId());
+    EXPECT_EQ(AskConfirmation(MainWindow), 0);
+    UnhookWindowsHookEx(refuse);
 }
 
 // The walk's limit: in a folder of 240 characters, an entry whose path is 259
