@@ -64,15 +64,9 @@ static int EndsWithReachedWide(const WCHAR *path, const WCHAR *reached, int reac
         length--;
     if (reached_chars == 0 || length < reached_chars || path[length - reached_chars] != '\\')
         return 0;
-    for (int i = 0; i < reached_chars; i++) {
-        WCHAR a = path[length - reached_chars + i], b = reached[i];
-        if (a >= 'a' && a <= 'z')
-            a = (WCHAR)(a - 'a' + 'A');
-        if (b >= 'a' && b <= 'z')
-            b = (WCHAR)(b - 'a' + 'A');
-        if (a != b)
+    for (int i = 0; i < reached_chars; i++)
+        if (FoldAscii(path[length - reached_chars + i]) != FoldAscii(reached[i]))
             return 0;
-    }
     return 1;
 }
 

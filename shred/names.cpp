@@ -79,16 +79,15 @@ static void ShowWide(const WCHAR *wide, char *out, int size)
         out[size - 1] = 0;
 }
 
+WCHAR FoldAscii(WCHAR c)
+{
+    return c >= 'a' && c <= 'z' ? (WCHAR)(c - 'a' + 'A') : c;
+}
+
 static int SameWide(const WCHAR *a, const WCHAR *b, int fold_ascii)
 {
     for (;; a++, b++) {
-        WCHAR x = *a, y = *b;
-        if (fold_ascii) {
-            if (x >= 'a' && x <= 'z')
-                x = (WCHAR)(x - 'a' + 'A');
-            if (y >= 'a' && y <= 'z')
-                y = (WCHAR)(y - 'a' + 'A');
-        }
+        WCHAR x = fold_ascii ? FoldAscii(*a) : *a, y = fold_ascii ? FoldAscii(*b) : *b;
         if (x != y)
             return 0;
         if (!x)
@@ -150,6 +149,18 @@ int ExactPathOfWide(const WCHAR *wide, char *out, int size)
     return 0;
 }
 
+/* The wide listing of `folder` (ANSI, "" for the current directory)
+ * followed by `name`. */
+static HANDLE FindFirstWideOf(const char *folder, const char *name, WIN32_FIND_DATAW *found)
+{
+    char path[PATH_BUFFER + 16];
+    WCHAR wide[WIDE_PATH];
+    wsprintfA(path, "%.259s%.14s", folder, name);
+    if (!MultiByteToWideChar(CP_ACP, 0, path, -1, wide, WIDE_PATH))
+        return INVALID_HANDLE_VALUE;
+    return FindFirstW(wide, found);
+}
+
 /* A listing entry's name, or else its short name if that leads back to
  * it (looked up in `folder`, an exact path ending in a backslash, or ""
  * for the current directory). */
@@ -165,13 +176,8 @@ static int ExactEntryName(const char *folder, const WIN32_FIND_DATAW *wide, WIN3
     char alternate[sizeof entry->cAlternateFileName];
     if (!ExactAnsiOfWide(wide->cAlternateFileName, alternate, sizeof alternate) || !IsExactName(alternate))
         return 0;
-    char path[PATH_BUFFER + 16];
-    WCHAR wide_path[WIDE_PATH];
-    wsprintfA(path, "%.259s%s", folder, alternate);
-    if (!MultiByteToWideChar(CP_ACP, 0, path, -1, wide_path, WIDE_PATH))
-        return 0;
     WIN32_FIND_DATAW found;
-    HANDLE search = FindFirstW(wide_path, &found);
+    HANDLE search = FindFirstWideOf(folder, alternate, &found);
     if (search == INVALID_HANDLE_VALUE)
         return 0;
     FindClose(search);
@@ -248,13 +254,8 @@ int FindNextExact(HANDLE search, WIN32_FIND_DATAA *entry, int *exact)
  * one: its exact name is appended to `out`. */
 static int AppendExactComponent(char *out, int size, const char *part)
 {
-    char pattern[PATH_BUFFER + 4];
-    wsprintfA(pattern, "%.259s*", out);
-    WCHAR wide_pattern[WIDE_PATH];
-    if (!MultiByteToWideChar(CP_ACP, 0, pattern, -1, wide_pattern, WIDE_PATH))
-        return 0;
     WIN32_FIND_DATAW wide;
-    HANDLE search = FindFirstW(wide_pattern, &wide);
+    HANDLE search = FindFirstWideOf(out, "*", &wide);
     if (search == INVALID_HANDLE_VALUE)
         return 0;
     int matches = 0;

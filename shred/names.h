@@ -15,6 +15,10 @@ int IsExactName(const char *name);
  * backslash allowed). */
 int IsExactPath(const char *path);
 
+/* A wide character with a to z made upper case: file systems ignore the
+ * case of these, and nothing else is folded. */
+WCHAR FoldAscii(WCHAR c);
+
 /* The ANSI spelling of a wide name, when it converts without loss. */
 int ExactAnsiOfWide(const WCHAR *wide, char *out, int size);
 

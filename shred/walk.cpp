@@ -226,14 +226,9 @@ void DirWalk(HWND popup, const char *path, int level, int extend)
 
     lstrcpyA(ScratchPath, folder);
     /* Out of the folder, so that it can go. */
-    char parent[PATH_BUFFER];
-    lstrcpyA(parent, folder);
-    char *last = NULL;
-    for (char *p = parent; *p; p = CharNextA(p))
-        if (*p == '\\')
-            last = p;
-    if (last)
-        last[1] = 0;
+    char parent[PATH_BUFFER], dir[PATH_BUFFER];
+    SplitPath(folder, parent, 3, dir, sizeof dir, NULL, 0, NULL, 0);
+    lstrcatA(parent, dir);
     SetCurrentDirectoryA(parent);
     if (!RemoveDirectoryA(folder)) {
         OutputDebugStringA("RemoveDirectory() in DirWalk() failed");
