@@ -54,7 +54,9 @@ std::function<void(HWND)> Choose(Chooser &seen, const std::string &choice)
         HWND name = GetDlgItem(dialog, edt1);
         if (!name)
             name = (HWND)SendDlgItemMessageA(dialog, cmb13, CBEM_GETEDITCONTROL, 0, 0);
-        SetWindowTextA(name, choice.c_str());
+        WCHAR wide[MAX_PATH];   // the choice in UTF-8: the box itself is wide
+        MultiByteToWideChar(CP_UTF8, 0, choice.c_str(), -1, wide, MAX_PATH);
+        SetWindowTextW(name, wide);
         Click(dialog, IDOK);
     };
 }
@@ -290,23 +292,41 @@ TEST_F(DeleteCommand, DelShiftDelAndTheToolbarButtonOpenTheChooser)
 }
 
 // The dialog speaks ANSI: a fullwidth name comes back as its plain
-// look-alike. Where both are there, nothing shows which was picked.
-TEST_F(DeleteCommand, AChoiceThatNamesTwoItemsIsRefused)
+// look-alike, which names it only if nothing else goes by it, nor by the
+// short name that would reach it.
+TEST_F(DeleteCommand, AChoiceThatNamesNoItemExactlyIsRefused)
 {
-    std::string plain = File("plan.txt");
-    const std::wstring fullwidth = std::wstring(dir.begin(), dir.end()) + L"\xff50\xff4c\xff41\xff4e.txt";
-    CloseHandle(CreateFileW(fullwidth.c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, 0, NULL));
-    Chooser chooser;
-    std::string told;
-    {
-        DialogScript script({ Choose(chooser, plain), [&](HWND box) {
-                                 told = ControlText(box, 0xFFFF);
-                                 Click(box, IDOK);
-                             } });
-        Command(CMD_DELETE);
-        EXPECT_EQ(script.StepsTaken(), 2);
+    const std::wstring wdir(dir.begin(), dir.end()), fullwidth = L"\xff50\xff4c\xff41\xff4e.txt";
+    const std::wstring taken = WineShortName(wdir + fullwidth);
+    ASSERT_FALSE(taken.empty());
+    struct Row {
+        std::wstring beside;   // the other item
+        const char *choice;    // typed, in UTF-8
+        const char *why;
+    } rows[] = {
+        { L"plan.txt", "plan.txt", "More than one item here goes by it." },
+        { taken, "\xef\xbd\x90\xef\xbd\x8c\xef\xbd\x81\xef\xbd\x8e.txt",
+          "It holds characters this system's code page lacks, or the path rules would change it." },
+    };
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.why);
+        // A folder each: what a row leaves, the ANSI clean-up cannot name.
+        const std::string at = Folder(row.why[0] == 'M' ? "look-alike" : "short") + "\\";
+        const std::wstring wat(at.begin(), at.end());
+        CloseHandle(CreateFileW((wat + row.beside).c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, 0, NULL));
+        CloseHandle(CreateFileW((wat + fullwidth).c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, 0, NULL));
+        Chooser chooser;
+        std::string told;
+        {
+            DialogScript script({ Choose(chooser, at + row.choice), [&](HWND box) {
+                                     told = ControlText(box, 0xFFFF);
+                                     Click(box, IDOK);
+                                 } });
+            Command(CMD_DELETE);
+            EXPECT_EQ(script.StepsTaken(), 2);
+        }
+        EXPECT_EQ(told, "Name cannot be used exactly, NOT deleted:\r\n" + at + "plan.txt\r\n" + row.why);
+        EXPECT_NE(GetFileAttributesW((wat + row.beside).c_str()), INVALID_FILE_ATTRIBUTES);
+        EXPECT_NE(GetFileAttributesW((wat + fullwidth).c_str()), INVALID_FILE_ATTRIBUTES);
     }
-    EXPECT_EQ(told, "Name cannot be used exactly, NOT deleted:\r\n" + plain + "\r\nMore than one item here goes by it.");
-    EXPECT_TRUE(Exists(plain));
-    EXPECT_NE(GetFileAttributesW(fullwidth.c_str()), INVALID_FILE_ATTRIBUTES);
 }

@@ -693,6 +693,42 @@ TEST_F(Drops, AWalkRemovesTheFolderItWasGivenWhateverIsCurrentAtItsEnd)
     EXPECT_EQ(Cwd(), before);
 }
 
+// Another program moves the folder that holds the walked one while a box
+// of the walk leaves some other directory current: the level that cannot
+// get back destroys nothing where it lands, and says what it left.
+static std::string Moving;
+static BOOL RemoveMoveAndWander(LPCSTR path)
+{
+    BOOL removed = RealFileCalls.Remove(path);
+    if (!Moving.empty()) {
+        SetCurrentDirectoryA((Elsewhere + "\\inner").c_str());
+        MoveFileA(Moving.c_str(), (Moving + "-moved").c_str());
+        Moving.clear();
+    }
+    return removed;
+}
+
+TEST_F(Drops, AWalkThatLosesItsPlaceDestroysNothingWhereItLands)
+{
+    ConfirmDelete = 0;
+    Moving = Folder("box");
+    std::string given = Folder("box\\given");
+    Folder("box\\given\\sub");
+    WriteBytes(given + "\\sub\\f.txt", "f");
+    WriteBytes(given + "\\g.txt", "g");
+    Elsewhere = Folder("never-chosen");
+    Folder("never-chosen\\inner");
+    WriteBytes(Elsewhere + "\\inner\\keep.txt", "k");
+    WriteBytes(Elsewhere + "\\keep.txt", "k");
+    SwapFileCalls().Remove = RemoveMoveAndWander;
+    std::vector<SeenBox> boxes = DropBoxes({ given });
+    EXPECT_TRUE(Exists(Elsewhere + "\\keep.txt"));
+    EXPECT_TRUE(Exists(Elsewhere + "\\inner\\keep.txt"));
+    EXPECT_TRUE(Exists(dir + "box-moved\\given\\g.txt"));
+    ASSERT_FALSE(boxes.empty());
+    EXPECT_EQ(boxes[0].text.find("Folders that could not be opened, NOT deleted: 1"), 0u) << boxes[0].text;
+}
+
 // Names the code page cannot spell or the path rules would change: each
 // item is reached by a name that names exactly it (its own, or its short
 // one), or left and told; nothing beside it is touched. Names are made
@@ -749,6 +785,9 @@ TEST_F(Drops, EveryNameReachesExactlyItsOwnItem)
         std::vector<std::wstring> gone, kept;
         std::string told;   // the one box expected, or none
     };
+    // Another item may own the short name Wine gives the fullwidth one.
+    const std::wstring taken = WineShortName(std::wstring(dir.begin(), dir.end()) + full);
+    ASSERT_FALSE(taken.empty());
     const std::vector<Row> rows = {
         { "a fullwidth name, beside its plain look-alike", { full, L"plan.txt" }, { full }, true, { full },
           { L"plan.txt" } },
@@ -769,6 +808,8 @@ TEST_F(Drops, EveryNameReachesExactlyItsOwnItem)
           { L"walk" }, false, { L"walk\\" }, { L"victim.txt", L"sibling\\keep.txt", L"walk.txt" } },
         { "a trailing-dot link to its namesake", {}, { L"S:\\links\\dotted\\plan." }, true, {},
           { L"S:\\links\\dotted\\plan" }, "Links NOT deleted: 1" },
+        { "a name whose short name another item owns", { taken, full }, { full }, true, {}, { taken, full },
+          "Name cannot be used exactly, NOT deleted:" },
     };
     ConfirmDelete = 0;
     for (const Row &row : rows) {

@@ -134,6 +134,17 @@ bool Exists(const std::string &path)
     return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
+std::wstring WineShortName(const std::wstring &path)
+{
+    const std::wstring full = L"\\\\?\\" + path;
+    CloseHandle(CreateFileW(full.c_str(), GENERIC_WRITE, 0, NULL, CREATE_NEW, 0, NULL));
+    WCHAR short_path[MAX_PATH] = L"";
+    GetShortPathNameW(full.c_str(), short_path, MAX_PATH);
+    DeleteFileW(full.c_str());
+    const WCHAR *last = wcsrchr(short_path, L'\\');
+    return last ? last + 1 : L"";
+}
+
 static const char OptionsRoot[] = "Software\\Halvorn\\Zorvex\\Options\\";
 
 void ClearOptionKeys()

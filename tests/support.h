@@ -38,6 +38,9 @@ std::string ReadLong(const std::string &path);  // "<unreadable>" when it cannot
 void WriteBytes(const std::string &path, const std::string &bytes);
 std::string ReadBytes(const std::string &path);
 bool Exists(const std::string &path);
+// The short name Wine gives a file of this full path: the name alone
+// decides it, so the file is made, asked and removed again.
+std::wstring WineShortName(const std::wstring &path);
 
 // Deletes HKCU\Software\Halvorn with everything below it.
 void ClearOptionKeys();

@@ -113,10 +113,12 @@ try_block() {
         return 0
     fi
     echo "== $number $file: $title" >> "$log"
-    if ! compile "$build" >> "$log" 2>&1; then
+    # Only the suites' own programs: each suite is a target of its name.
+    tried=${suites:-$(suites_of "$file")}
+    if ! compile "$build" $tried >> "$log" 2>&1; then
         verdict=killed   # a change that does not compile is no fault a test must find
         note=" (does not build)"
-    elif run_suites ${suites:-$(suites_of "$file")}; then
+    elif run_suites $tried; then
         verdict=survived note=""
     else
         verdict=killed note=""
