@@ -26,17 +26,20 @@ LRESULT CALLBACK WatchPopup(int code, WPARAM wParam, LPARAM lParam)
     return CallNextHookEx(NULL, code, wParam, lParam);
 }
 
-HGLOBAL MakeDrop(const std::vector<std::string> &paths)
+// A DROPFILES block as the shell makes it: ANSI or wide, as the names are.
+template <typename Text> HGLOBAL MakeDrop(const std::vector<Text> &paths)
 {
-    size_t size = sizeof(DROPFILES) + 1;
+    typedef typename Text::value_type Char;
+    size_t size = sizeof(DROPFILES) + sizeof(Char);
     for (auto &p : paths)
-        size += p.size() + 1;
+        size += (p.size() + 1) * sizeof(Char);
     HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, size);
     DROPFILES *drop = (DROPFILES *)GlobalLock(block);
     drop->pFiles = sizeof(DROPFILES);
-    char *names = (char *)(drop + 1);
+    drop->fWide = sizeof(Char) > 1;
+    Char *names = (Char *)(drop + 1);
     for (auto &p : paths) {
-        memcpy(names, p.c_str(), p.size() + 1);
+        memcpy(names, p.c_str(), (p.size() + 1) * sizeof(Char));
         names += p.size() + 1;
     }
     GlobalUnlock(block);
@@ -320,6 +323,7 @@ TEST_F(Drops, WithoutTheCallsOfNewerSystemsLinksAreStillNeverFollowed)
     LengthenPath = NULL;
     EXPECT_TRUE(ResolvesElsewhere(shorter));
     EXPECT_FALSE(ResolvesElsewhere((top + "\\a rather long file name.text").c_str()));
+    EXPECT_FALSE(ResolvesElsewhere((top + "\\").c_str()));   // a folder named with its backslash
     EXPECT_TRUE(ResolvesElsewhere("S:\\links\\dropped-file-link"));
     // No ntdll (Windows 95): no file system there hides links.
     QueryFileName = NULL;
@@ -757,24 +761,6 @@ bool ExistsExact(const std::wstring &path)
     return GetFileAttributesW(full.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
-HGLOBAL MakeWideDrop(const std::vector<std::wstring> &paths)
-{
-    size_t size = sizeof(DROPFILES) + sizeof(WCHAR);
-    for (auto &p : paths)
-        size += (p.size() + 1) * sizeof(WCHAR);
-    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, size);
-    DROPFILES *drop = (DROPFILES *)GlobalLock(block);
-    drop->pFiles = sizeof(DROPFILES);
-    drop->fWide = TRUE;
-    WCHAR *names = (WCHAR *)(drop + 1);
-    for (auto &p : paths) {
-        memcpy(names, p.c_str(), (p.size() + 1) * sizeof(WCHAR));
-        names += p.size() + 1;
-    }
-    GlobalUnlock(block);
-    return block;
-}
-
 TEST_F(Drops, EveryNameReachesExactlyItsOwnItem)
 {
     const std::wstring full = L"\xff50\xff4c\xff41\xff4e.txt", bs = L"\xff3c";   // fullwidth "plan", "\"
@@ -829,7 +815,7 @@ TEST_F(Drops, EveryNameReachesExactlyItsOwnItem)
         std::vector<SeenBox> boxes;
         {
             BoxAnswerer answer;
-            SendMessageA(MainWindow, WM_DROPFILES, (WPARAM)(row.wide ? MakeWideDrop(wide) : MakeDrop(narrow)), 0);
+            SendMessageA(MainWindow, WM_DROPFILES, (WPARAM)(row.wide ? MakeDrop(wide) : MakeDrop(narrow)), 0);
             boxes = answer.Boxes();
         }
         EXPECT_EQ(boxes.size(), row.told.empty() ? 0u : 1u) << (boxes.empty() ? "" : boxes[0].text);
