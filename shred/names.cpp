@@ -97,12 +97,10 @@ static int SameWide(const WCHAR *a, const WCHAR *b, int fold_ascii)
 
 int ExactAnsiOfWide(const WCHAR *wide, char *out, int size)
 {
+    /* A best-fit spelling names another item: the round trip tells it on
+     * every system (the flag that forbids best fit came with 2000). */
     BOOL lossy = FALSE;
-    int got = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide, -1, out, size, NULL, &lossy);
-    if (!got) {   /* systems before 2000 know no such flag: the round trip decides */
-        lossy = FALSE;
-        got = WideCharToMultiByte(CP_ACP, 0, wide, -1, out, size, NULL, &lossy);
-    }
+    int got = WideCharToMultiByte(CP_ACP, 0, wide, -1, out, size, NULL, &lossy);
     WCHAR back[WIDE_PATH];
     if (got && !lossy && MultiByteToWideChar(CP_ACP, 0, out, -1, back, WIDE_PATH) && SameWide(back, wide, 0))
         return 1;

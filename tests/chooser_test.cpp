@@ -300,18 +300,18 @@ TEST_F(DeleteCommand, AChoiceThatNamesNoItemExactlyIsRefused)
     const std::wstring taken = WineShortName(wdir + fullwidth);
     ASSERT_FALSE(taken.empty());
     struct Row {
+        const char *folder;    // one a row: what a row leaves, the ANSI clean-up cannot name
         std::wstring beside;   // the other item
         const char *choice;    // typed, in UTF-8
         const char *why;
     } rows[] = {
-        { L"plan.txt", "plan.txt", "More than one item here goes by it." },
-        { taken, "\xef\xbd\x90\xef\xbd\x8c\xef\xbd\x81\xef\xbd\x8e.txt",
+        { "look-alike", L"plan.txt", "plan.txt", "More than one item here goes by it." },
+        { "short", taken, "\xef\xbd\x90\xef\xbd\x8c\xef\xbd\x81\xef\xbd\x8e.txt",
           "It holds characters this system's code page lacks, or the path rules would change it." },
     };
     for (const Row &row : rows) {
         SCOPED_TRACE(row.why);
-        // A folder each: what a row leaves, the ANSI clean-up cannot name.
-        const std::string at = Folder(row.why[0] == 'M' ? "look-alike" : "short") + "\\";
+        const std::string at = Folder(row.folder) + "\\";
         const std::wstring wat(at.begin(), at.end());
         CloseHandle(CreateFileW((wat + row.beside).c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, 0, NULL));
         CloseHandle(CreateFileW((wat + fullwidth).c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, 0, NULL));
