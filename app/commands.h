@@ -1,21 +1,10 @@
-/* Commands from the menu, the accelerators and the toolbar; status-bar
- * help; the toolbar and its tooltips. */
+/* Commands from the menu, the accelerators and the toolbar. */
 #ifndef COMMANDS_H
 #define COMMANDS_H
 
 #include <windows.h>
 
-#define STATUS_BUFFER 80
-#define TIP_BUFFER 20
-
-extern char StatusText[STATUS_BUFFER];
-
-/* Branches of WndProc. */
+/* The WM_COMMAND branch of WndProc, for the window it is given. */
 LRESULT OnCommand(HWND window, WPARAM wParam, LPARAM lParam);
-LRESULT OnMenuSelect(HWND window, WPARAM wParam, LPARAM lParam);
-LRESULT OnNotify(HWND window, LPARAM lParam);
-void SetStatusHelp(UINT id);
-HWND CreateMainToolbar(HWND parent);
-void AddToolbarTool(HWND window);
 
 #endif

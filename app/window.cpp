@@ -1,59 +1,21 @@
-/* Start-up, the main window procedure and the icon sets. */
+/* Start-up, the main window procedure and its message loop. */
 #include "window.h"
+#include "bars.h"
 #include "commands.h"
-#include "help.h"
-#include "menus.h"
+#include "icons.h"
 #include "../res/resource.h"
+#include "../settings/menus.h"
 #include "../settings/options.h"
 #include "../shred/chooser.h"
+#include "../shred/drops.h"
 #include "../shred/requests.h"
+#include "../dialogs/help.h"
 #include <commctrl.h>
 #include <shellapi.h>
 
 HWND MainWindow;
 HMENU MainMenu;
-HACCEL Accelerators;
-HWND StatusBar;
-HWND Toolbar;
-HWND Tooltip;
-HICON ClassIcon;
-HICON ClosedIcon;
-
-struct IconPair { const char *open_name; const char *closed_name; };
-static const IconPair IconPairs[4] = {
-    { "OPEN_ZORVEX", "AAA" },
-    { "OPEN_ZORVEX2", "ZORVEX2" },
-    { "OPEN_ZORVEX3", "ZORVEX3" },
-    { "OPEN_ZORVEX4", "ZORVEX4" },
-};
-
-void LoadIconSet(void)
-{
-    int color = IconColor >= 1 && IconColor <= 3 ? IconColor : 0;
-    ClassIcon = LoadIconA(GetModuleHandleA(NULL), IconPairs[color].open_name);
-    ClosedIcon = LoadIconA(GetModuleHandleA(NULL), IconPairs[color].closed_name);
-}
-
-void FreeIconSets(void)
-{
-    for (int color = 0; color < 4; color++) {
-        IconColor = color;
-        LoadIconSet();
-        if (ClassIcon)
-            DestroyIcon(ClassIcon);
-        if (ClosedIcon)
-            DestroyIcon(ClosedIcon);
-    }
-}
-
-static void CreateStatusBar(HWND window)
-{
-    StatusBar = CreateStatusWindowA(WS_CHILD | WS_VISIBLE | WS_BORDER, "", window, ID_STATUSBAR);
-    if (StatusBar) {
-        SendMessageA(StatusBar, SB_SIMPLE, 1, 0);
-        SetStatusHelp(0);
-    }
-}
+static HACCEL Accelerators;
 
 static LRESULT OnCreate(HWND window)
 {
@@ -67,14 +29,7 @@ static LRESULT OnCreate(HWND window)
     LoadIconSet();
     /* Posted: the menu it marks is attached only after creation. */
     PostMessageA(window, WM_COMMAND, CMD_APPLY_ICON, 0);
-    CreateStatusBar(window);
-    Toolbar = CreateMainToolbar(window);
-    if (Toolbar) {
-        UpdateWindow(Toolbar);
-        Tooltip = (HWND)SendMessageA(Toolbar, TB_GETTOOLTIPS, 0, 0);
-        if (Tooltip)
-            AddToolbarTool(window);
-    }
+    CreateBars(window);
     return 0;
 }
 
@@ -111,10 +66,7 @@ static LRESULT OnMove(HWND window)
 
 static LRESULT OnSize(void)
 {
-    if (StatusBar)
-        SendMessageA(StatusBar, WM_SIZE, 0, 0);
-    if (Toolbar)
-        SendMessageA(Toolbar, TB_AUTOSIZE, 0, 0);
+    SizeBars();
     return 0;
 }
 
@@ -133,7 +85,7 @@ LRESULT CALLBACK WndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam
     return DefWindowProcA(window, message, wParam, lParam);
 }
 
-int AnotherCopyRuns(void)
+static int AnotherCopyRuns(void)
 {
     HWND other = FindWindowA(MAIN_CLASS, NULL);
     if (!other)

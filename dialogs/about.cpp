@@ -1,6 +1,6 @@
 /* The About and Caveat Emptor dialogs of the Info menu. */
 #include "about.h"
-#include "../app/help.h"
+#include "help.h"
 #include "../res/resource.h"
 
 INT_PTR CALLBACK AboutProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)

@@ -1,7 +1,7 @@
 /* The Security Level dialog: four plain radio buttons that this procedure
  * checks and clears itself; OK stores the level in memory only. */
 #include "security.h"
-#include "../app/help.h"
+#include "help.h"
 #include "../settings/options.h"
 #include "../res/resource.h"
 

@@ -2,6 +2,9 @@
 #ifndef RESOURCE_H
 #define RESOURCE_H
 
+/* The main window's title, also the caption of the program's boxes */
+#define MAIN_TITLE "Zorvex"
+
 /* Menus, accelerators, bitmaps */
 #define IDM_MAIN 1
 #define IDM_FLAT 2

@@ -2,7 +2,7 @@
  * HKEY_CURRENT_USER\Software\Halvorn\Zorvex\Options, its text the key's
  * default value. The library is loaded by name around every access. */
 #include "options.h"
-#include "../app/menus.h"
+#include "menus.h"
 #include "../registry/ostrel32.h"
 #include "../res/resource.h"
 
@@ -18,16 +18,16 @@ int ExtendBeforeOverwrite;
 const char *RegLibName = "ostrel32.dll";
 static HMODULE RegLib;
 
-int OpenRegLib(void)
+static int OpenRegLib(void)
 {
     RegLib = LoadLibraryA(RegLibName);
     if ((ULONG_PTR)RegLib > 32)
         return 1;
-    MessageBoxA(NULL, "Unable to load ostrel32.dll", "Zorvex", MB_OK);
+    MessageBoxA(NULL, "Unable to load ostrel32.dll", MAIN_TITLE, MB_OK);
     return 0;
 }
 
-void CloseRegLib(void)
+static void CloseRegLib(void)
 {
     FreeLibrary(RegLib);
 }
@@ -60,7 +60,7 @@ static void WriteOption(UINT id, const char *text)
         SetRegValueEx(HKEY_CURRENT_USER, key, text);
 }
 
-int IconColorFromText(const char *text)
+static int IconColorFromText(const char *text)
 {
     if (lstrcmpiA(text, "Red") == 0) return 1;
     if (lstrcmpiA(text, "Green") == 0) return 2;
@@ -68,7 +68,7 @@ int IconColorFromText(const char *text)
     return 0;
 }
 
-int SecurityLevelFromText(const char *text)
+static int SecurityLevelFromText(const char *text)
 {
     if (lstrcmpiA(text, "TopSecret") == 0) return 4;
     if (lstrcmpiA(text, "Secret") == 0) return 3;
@@ -107,7 +107,7 @@ static int Clamp(int value, int low, int high)
     return value < low ? low : value > high ? high : value;
 }
 
-void KeepOnScreen(HWND window, int *x, int *y)
+static void KeepOnScreen(HWND window, int *x, int *y)
 {
     int left = GetSystemMetrics(METRIC_XVIRTUALSCREEN), top = GetSystemMetrics(METRIC_YVIRTUALSCREEN);
     int width = GetSystemMetrics(METRIC_CXVIRTUALSCREEN), height = GetSystemMetrics(METRIC_CYVIRTUALSCREEN);

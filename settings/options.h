@@ -20,8 +20,6 @@ extern int ExtendBeforeOverwrite;
 /* The name under which the library is loaded around every access. */
 extern const char *RegLibName;
 
-int OpenRegLib(void);
-void CloseRegLib(void);
 void LoadOptions(HWND window);
 void SaveOptions(void);
 void LoadWindowPos(HWND window);
@@ -33,10 +31,7 @@ void SaveAllowDirectoryDelete(int flag);
 void LoadLastDirectory(char *buffer);
 void SaveLastDirectory(const char *text);
 
-/* Read rules of the stored texts. */
-int IconColorFromText(const char *text);
-int SecurityLevelFromText(const char *text);
+/* The read rule of the stored positions. */
 int NumberFromText(const char *text);
-void KeepOnScreen(HWND window, int *x, int *y);
 
 #endif

@@ -4,6 +4,7 @@
 #include "names.h"
 #include "paths.h"
 #include "progress.h"
+#include "report.h"
 #include "requests.h"
 #include "shredder.h"
 #include "../settings/options.h"
@@ -91,12 +92,10 @@ static void ChooseAndDelete(HWND owner, int level)
     HoldOwnerDisabled();
     if (!chosen)
         return;
-    if (ConfirmDelete) {
+    if (ConfirmDelete)
         ConfirmReply = REPLY_SINGLE;   /* one file: no Cancel */
-        SetConfirmTitle(level, WorkPath);
-        if (!AskConfirmation(owner))
-            return;
-    }
+    if (!ConfirmItem(owner, level))
+        return;
     HWND popup = CreateProgressPopup();
     DeletePath(popup, WorkPath, level, ExtendBeforeOverwrite);
     CloseProgressPopup(popup);

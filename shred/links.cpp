@@ -2,23 +2,11 @@
  * where every open follows them. */
 #include "links.h"
 #include "names.h"
+#include "newer.h"
 #include "paths.h"
 #include "report.h"
 
 int LinksHiddenByPlatform = -1;
-QueryFileInfo QueryFileName;
-LongPathName LengthenPath;
-static int LookedUp;
-
-/* Neither is on Windows 95 (no ntdll at all; GetLongPathNameW came with 2000). */
-void LookUpLinkCalls(void)
-{
-    HMODULE ntdll = GetModuleHandleA("ntdll.dll");
-    QueryFileName = ntdll ? (QueryFileInfo)(void *)GetProcAddress(ntdll, "NtQueryInformationFile") : NULL;
-    LengthenPath = (LongPathName)(void *)GetProcAddress(GetModuleHandleA("kernel32.dll"), "GetLongPathNameW");
-    LookedUp = 1;
-}
-
 /* On Windows a link is a reparse point and says so in its attributes.
  * Wine shows a Unix symbolic link to a file as a plain file and follows it
  * in every open, delete and rename: there only the name of what an open
@@ -44,9 +32,7 @@ static int EndsWithReached(const char *path, const WCHAR *reached, int reached_c
     if (tail_length <= 0)
         return 0;
     tail[tail_length] = 0;
-    int length = lstrlenA(path);
-    while (length > 3 && path[length - 1] == '\\')   /* a folder named with its backslash */
-        length--;
+    int length = TrimmedLength(path);   /* a folder named with its backslash */
     if (length < tail_length)
         return 0;
     char own[MAX_PATH];
@@ -57,9 +43,7 @@ static int EndsWithReached(const char *path, const WCHAR *reached, int reached_c
 /* The same for a wide path: exact, where the code page may not spell it. */
 static int EndsWithReachedWide(const WCHAR *path, const WCHAR *reached, int reached_chars)
 {
-    int length = 0;
-    while (path[length])
-        length++;
+    int length = WideLength(path);
     while (length > 3 && path[length - 1] == '\\')
         length--;
     if (reached_chars == 0 || length < reached_chars || path[length - reached_chars] != '\\')
@@ -99,17 +83,12 @@ static int ReachedTheShorterName(HANDLE file, const char *full, const WCHAR *lon
                                  int reached_chars)
 {
     WCHAR mine[2 * MAX_PATH], its[2 * MAX_PATH];
-    int length = 0;
-    while (longer[length])
-        length++;
+    int length = WideLength(longer);
     if (reached_chars >= 2 * MAX_PATH || full[1] != ':')
         return 1;
     DropTrailing(longer, length, mine);
     DropTrailing(reached, reached_chars, its);
-    int its_chars = 0;
-    while (its[its_chars])
-        its_chars++;
-    if (!EndsWithReachedWide(mine, its, its_chars))
+    if (!EndsWithReachedWide(mine, its, WideLength(its)))
         return 1;
     char shorter[PATH_BUFFER + 2];
     shorter[0] = full[0];
@@ -138,7 +117,7 @@ static int ReachedTheShorterName(HANDLE file, const char *full, const WCHAR *lon
  * form of its folder and its own last part. */
 static int LengthenWide(WCHAR *wide, WCHAR *longer)
 {
-    DWORD got = LengthenPath(wide, longer, 2 * MAX_PATH);
+    DWORD got = NewerCalls.GetLongPathNameW(wide, longer, 2 * MAX_PATH);
     if (got > 0 && got < 2 * MAX_PATH)
         return 1;
     int last = -1;
@@ -148,7 +127,7 @@ static int LengthenWide(WCHAR *wide, WCHAR *longer)
     if (last < 3)
         return 0;
     wide[last] = 0;
-    got = LengthenPath(wide, longer, 2 * MAX_PATH);
+    got = NewerCalls.GetLongPathNameW(wide, longer, 2 * MAX_PATH);
     wide[last] = '\\';
     int length = (int)got, i = last;
     if (got == 0 || got >= 2 * MAX_PATH)
@@ -163,9 +142,8 @@ static int LinkTestNeeded(void)
 {
     if (!PlatformHidesLinks())
         return 0;
-    if (!LookedUp)
-        LookUpLinkCalls();
-    return QueryFileName != NULL;
+    NeedNewerCalls();
+    return NewerCalls.QueryInformationFile != NULL;
 }
 
 int ResolvesElsewhere(const char *path)
@@ -196,7 +174,7 @@ int OpenedElsewhere(HANDLE file, const char *path)
     const int FILE_NAME_INFO_CLASS = 9;
     /* A name longer than the buffer (a far target) fails the query: no
      * path buffer holds it, so it cannot be this path's own. */
-    if (QueryFileName(file, &io, &reached, sizeof reached, FILE_NAME_INFO_CLASS) != 0)
+    if (NewerCalls.QueryInformationFile(file, &io, &reached, sizeof reached, FILE_NAME_INFO_CLASS) != 0)
         return 1;
     int reached_chars = reached.length / sizeof(WCHAR);
     if (EndsWithReached(full, reached.name, reached_chars))
@@ -205,7 +183,7 @@ int OpenedElsewhere(HANDLE file, const char *path)
      * like a link. Asked only on a mismatch: it lists every folder above.
      * Without the call a short name counts as a link: kept, never followed. */
     WCHAR wide[2 * MAX_PATH], longer[2 * MAX_PATH];
-    if (LengthenPath && MultiByteToWideChar(CP_ACP, 0, full, -1, wide, 2 * MAX_PATH) &&
+    if (NewerCalls.GetLongPathNameW && MultiByteToWideChar(CP_ACP, 0, full, -1, wide, 2 * MAX_PATH) &&
         LengthenWide(wide, longer)) {
         if (EndsWithReachedWide(longer, reached.name, reached_chars))
             return 0;

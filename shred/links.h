@@ -8,13 +8,6 @@
 /* -1 until it is known whether the handle-name test is needed (under
  * Wine), then 0 or 1. A test sets it to run the other platform's rule. */
 extern int LinksHiddenByPlatform;
-/* Looked up at run time, and null where the system lacks them; a test
- * clears them to run as an older system would. */
-typedef LONG (WINAPI *QueryFileInfo)(HANDLE, void *, void *, ULONG, int);
-typedef DWORD (WINAPI *LongPathName)(const WCHAR *, WCHAR *, DWORD);
-extern QueryFileInfo QueryFileName;
-extern LongPathName LengthenPath;
-void LookUpLinkCalls(void);
 
 int ResolvesElsewhere(const char *path);
 /* Whether an open handle of `path` reached something of another name. */

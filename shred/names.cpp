@@ -2,32 +2,14 @@
  * changes, short names where only they spell an item, and a folder
  * listing that hands out nothing else. */
 #include "names.h"
+#include "newer.h"
 #include "paths.h"
 
 #define WIDE_PATH (2 * MAX_PATH)
 
-/* None is on Windows 95 (stubs at most), GetLongPathNameW not on NT 4. */
-typedef HANDLE (WINAPI *FindFirstWide)(LPCWSTR, WIN32_FIND_DATAW *);
-typedef BOOL (WINAPI *FindNextWide)(HANDLE, WIN32_FIND_DATAW *);
-typedef DWORD (WINAPI *PathOfWide)(LPCWSTR, LPWSTR, DWORD);
-static FindFirstWide FindFirstW;
-static FindNextWide FindNextW;
-static PathOfWide ShortPathW, LongPathW;
-static int LookedUp;
-
-static void LookUpWideCalls(void)
-{
-    if (LookedUp)
-        return;
-    HMODULE kernel = GetModuleHandleA("kernel32.dll");
-    FindFirstW = (FindFirstWide)(void *)GetProcAddress(kernel, "FindFirstFileW");
-    FindNextW = (FindNextWide)(void *)GetProcAddress(kernel, "FindNextFileW");
-    ShortPathW = (PathOfWide)(void *)GetProcAddress(kernel, "GetShortPathNameW");
-    LongPathW = (PathOfWide)(void *)GetProcAddress(kernel, "GetLongPathNameW");
-    LookedUp = 1;
-}
-
-int IsExactName(const char *name)
+/* One component as the path rules take it unchanged: not empty, not "."
+ * or "..", no trailing dot or blank, no separator, colon or wildcard. */
+static int IsExactName(const char *name)
 {
     if (!name[0] || lstrcmpA(name, ".") == 0 || lstrcmpA(name, "..") == 0)
         return 0;
@@ -112,7 +94,7 @@ int ExactAnsiOfWide(const WCHAR *wide, char *out, int size)
 static int LeadsTo(const WCHAR *short_path, const WCHAR *wide)
 {
     WCHAR longer[WIDE_PATH];
-    DWORD got = LongPathW ? LongPathW(short_path, longer, WIDE_PATH) : 0;
+    DWORD got = NewerCalls.GetLongPathNameW ? NewerCalls.GetLongPathNameW(short_path, longer, WIDE_PATH) : 0;
     return got > 0 && got < WIDE_PATH && SameWide(longer, wide, 1);
 }
 
@@ -122,14 +104,16 @@ int ExactPathOfWide(const WCHAR *wide, char *out, int size)
         return 1;
     char shown[PATH_BUFFER];
     ShowWide(wide, shown, sizeof shown);
-    LookUpWideCalls();
+    NeedNewerCalls();
     /* The short name of exactly this item: through "\\?\" the path rules
      * leave a trailing dot or blank alone. */
     WCHAR asked[WIDE_PATH + 4], short_path[WIDE_PATH + 4];
-    int length = 0;
-    while (wide[length] && length < WIDE_PATH - 1)
-        length++;
-    int prefixed = length >= 3 && wide[1] == ':' && wide[2] == '\\' && !wide[length];
+    int length = WideLength(wide);
+    if (length >= WIDE_PATH) {
+        lstrcpynA(out, shown, size);
+        return 0;
+    }
+    int prefixed = length >= 3 && wide[1] == ':' && wide[2] == '\\';
     int at = 0;
     if (prefixed) {
         asked[0] = asked[1] = asked[3] = '\\';
@@ -138,7 +122,7 @@ int ExactPathOfWide(const WCHAR *wide, char *out, int size)
     }
     for (int i = 0; i <= length; i++)
         asked[at + i] = wide[i];
-    DWORD got = ShortPathW ? ShortPathW(asked, short_path, WIDE_PATH) : 0;
+    DWORD got = NewerCalls.GetShortPathNameW ? NewerCalls.GetShortPathNameW(asked, short_path, WIDE_PATH) : 0;
     const WCHAR *plain = short_path + (prefixed && got > 4 ? 4 : 0);
     if (got > 0 && got < WIDE_PATH && ExactAnsiOfWide(plain, out, size) && IsExactPath(out) &&
         LeadsTo(plain, wide))
@@ -156,7 +140,7 @@ static HANDLE FindFirstWideOf(const char *folder, const char *name, WIN32_FIND_D
     wsprintfA(path, "%.259s%.14s", folder, name);
     if (!MultiByteToWideChar(CP_ACP, 0, path, -1, wide, WIDE_PATH))
         return INVALID_HANDLE_VALUE;
-    return FindFirstW(wide, found);
+    return NewerCalls.FindFirstFileW(wide, found);
 }
 
 /* A listing entry's name, or else its short name if that leads back to
@@ -213,19 +197,20 @@ static int ExactAnsiEntry(WIN32_FIND_DATAA *entry)
 
 HANDLE FindFirstExact(const char *pattern, WIN32_FIND_DATAA *entry, int *exact)
 {
-    LookUpWideCalls();
+    NeedNewerCalls();
     WCHAR wide_pattern[WIDE_PATH];
     WIN32_FIND_DATAW wide;
     HANDLE search = INVALID_HANDLE_VALUE;
-    if (FindFirstW && FindNextW && MultiByteToWideChar(CP_ACP, 0, pattern, -1, wide_pattern, WIDE_PATH)) {
-        search = FindFirstW(wide_pattern, &wide);
+    if (NewerCalls.FindFirstFileW && NewerCalls.FindNextFileW &&
+        MultiByteToWideChar(CP_ACP, 0, pattern, -1, wide_pattern, WIDE_PATH)) {
+        search = NewerCalls.FindFirstFileW(wide_pattern, &wide);
         if (search != INVALID_HANDLE_VALUE) {
             CopyEntry(&wide, entry, exact);
             return search;
         }
         if (GetLastError() != ERROR_CALL_NOT_IMPLEMENTED)
             return search;
-        FindFirstW = NULL;   /* Windows 95's stub */
+        NewerCalls.FindFirstFileW = NULL;   /* Windows 95's stub */
     }
     search = FindFirstFileA(pattern, entry);
     if (search != INVALID_HANDLE_VALUE)
@@ -235,9 +220,9 @@ HANDLE FindFirstExact(const char *pattern, WIN32_FIND_DATAA *entry, int *exact)
 
 int FindNextExact(HANDLE search, WIN32_FIND_DATAA *entry, int *exact)
 {
-    if (FindFirstW) {
+    if (NewerCalls.FindFirstFileW) {
         WIN32_FIND_DATAW wide;
-        if (!FindNextW(search, &wide))
+        if (!NewerCalls.FindNextFileW(search, &wide))
             return 0;
         CopyEntry(&wide, entry, exact);
         return 1;
@@ -270,7 +255,7 @@ static int AppendExactComponent(char *out, int size, const char *part)
             lstrcpyA(name, entry.cFileName);
         else
             name[0] = 0;
-    } while (FindNextW(search, &wide));
+    } while (NewerCalls.FindNextFileW(search, &wide));
     FindClose(search);
     if (matches != 1)
         return matches > 1 ? 2 : 0;
@@ -283,8 +268,8 @@ static int AppendExactComponent(char *out, int size, const char *part)
 int ExactChosenPath(const char *chosen, char *out, int size)
 {
     lstrcpynA(out, chosen, size);
-    LookUpWideCalls();
-    if (!FindFirstW || !FindNextW || !(chosen[0] && chosen[1] == ':' && chosen[2] == '\\'))
+    NeedNewerCalls();
+    if (!NewerCalls.FindFirstFileW || !NewerCalls.FindNextFileW || !(chosen[0] && chosen[1] == ':' && chosen[2] == '\\'))
         return IsExactPath(chosen);
     lstrcpynA(out, chosen, 4);
     const char *p = chosen + 3;
@@ -309,13 +294,4 @@ int ExactChosenPath(const char *chosen, char *out, int size)
         }
     }
     return IsExactPath(out);
-}
-
-void RefuseInexactName(const char *shown, int ambiguous)
-{
-    char text[PATH_BUFFER + 200];
-    wsprintfA(text, "Name cannot be used exactly, NOT deleted:\r\n%.259s\r\n%s", shown,
-              ambiguous ? "More than one item here goes by it."
-                        : "It holds characters this system's code page lacks, or the path rules would change it.");
-    MessageBoxA(NULL, text, "Zorvex", MB_OK | MB_ICONSTOP);
 }

@@ -8,11 +8,9 @@
 
 #include <windows.h>
 
-/* One component as the path rules take it unchanged: not empty, not "."
- * or "..", no trailing dot or blank, no separator, colon or wildcard. */
-int IsExactName(const char *name);
-/* Every component of a full path so (a drive "X:" and a trailing
- * backslash allowed). */
+/* Every component of a full path as the path rules take it unchanged:
+ * not empty, not "." or "..", no trailing dot or blank, no separator,
+ * colon or wildcard (a drive "X:" and a trailing backslash allowed). */
 int IsExactPath(const char *path);
 
 /* A wide character with a to z made upper case: file systems ignore the
@@ -39,8 +37,5 @@ int ExactChosenPath(const char *chosen, char *out, int size);
  * shows it as well as the code page can. FindClose ends it. */
 HANDLE FindFirstExact(const char *pattern, WIN32_FIND_DATAA *entry, int *exact);
 int FindNextExact(HANDLE search, WIN32_FIND_DATAA *entry, int *exact);
-
-/* "Name cannot be used exactly" for a dropped or chosen item. */
-void RefuseInexactName(const char *shown, int ambiguous);
 
 #endif

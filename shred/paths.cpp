@@ -1,5 +1,6 @@
-/* Path rules: splitting a path into its parts, the folder test, the length
- * every path buffer holds, and the roots that are never destroyed. */
+/* Path rules: splitting and joining paths, the folder test, the length
+ * every path buffer holds, and the roots that are never destroyed. They
+ * answer; what the user is told is the callers' to say. */
 #include "paths.h"
 
 static void CopyBounded(char *out, int size, const char *from, int length)
@@ -54,16 +55,38 @@ int IsFolder(const char *path)
     return IsFolderAttributes(GetFileAttributesA(path));
 }
 
+int TrimmedLength(const char *path)
+{
+    int length = lstrlenA(path);
+    while (length > 3 && path[length - 1] == '\\')
+        length--;
+    return length;
+}
+
+int JoinPath(char *out, int size, const char *folder, const char *name)
+{
+    int length = lstrlenA(folder);
+    int slash = length > 0 && folder[length - 1] != '\\';
+    if (length + slash + lstrlenA(name) >= size)
+        return 0;
+    lstrcpyA(out, folder);
+    if (slash)
+        lstrcatA(out, "\\");
+    lstrcatA(out, name);
+    return 1;
+}
+
+int WideLength(const WCHAR *text)
+{
+    int length = 0;
+    while (text[length])
+        length++;
+    return length;
+}
+
 int FitsPathBuffer(const char *path)
 {
     return lstrlenA(path) <= MAX_PATH_CHARS;
-}
-
-void RefuseTooLong(const char *path)
-{
-    char text[PATH_BUFFER + 80];
-    wsprintfA(text, "Path too long, NOT deleted:\r\n%.259s...", path);
-    MessageBoxA(NULL, text, "Zorvex", MB_OK | MB_ICONSTOP);
 }
 
 /* "C:\", "\\server\share\" and anything that resolves to one of them. */
@@ -73,9 +96,7 @@ int IsDriveRoot(const char *path)
     DWORD got = GetFullPathNameA(path, sizeof full, full, NULL);
     if (got == 0 || got >= sizeof full)
         return 0;
-    int length = (int)got;
-    while (length > 3 && full[length - 1] == '\\')
-        full[--length] = 0;
+    full[TrimmedLength(full)] = 0;
     if (full[0] && full[1] == ':')
         return full[2] == 0 || (full[2] == '\\' && full[3] == 0);
     if (full[0] == '\\' && full[1] == '\\') {
@@ -86,11 +107,4 @@ int IsDriveRoot(const char *path)
         return separators <= 1;
     }
     return 0;
-}
-
-void RefuseDriveRoot(const char *path)
-{
-    char text[PATH_BUFFER + 80];
-    wsprintfA(text, "A whole drive is never deleted:\r\n%.259s", path);
-    MessageBoxA(NULL, text, "Zorvex", MB_OK | MB_ICONSTOP);
 }

@@ -1,4 +1,4 @@
-/* Path rules shared by the shredder, the walk and the requests. */
+/* Path rules shared by the shredder, the walk, the links and the requests. */
 #ifndef PATHS_H
 #define PATHS_H
 
@@ -10,10 +10,16 @@
 void SplitPath(const char *path, char *drive, int drive_size, char *dir, int dir_size,
                char *name, int name_size, char *ext, int ext_size);
 
+/* The length without trailing backslashes; a root keeps its own ("C:\"). */
+int TrimmedLength(const char *path);
+/* folder + "\" + name (no second backslash) into out; 0, and out
+ * untouched, when that would not fit its `size` bytes. */
+int JoinPath(char *out, int size, const char *folder, const char *name);
+int WideLength(const WCHAR *text);
+
 /* A path longer than a path buffer holds is never acted on: a cut copy
  * would name another file. */
 int FitsPathBuffer(const char *path);
-void RefuseTooLong(const char *path);
 
 /* The folder test: attributes that could be read and say folder. */
 int IsFolderAttributes(DWORD attributes);
@@ -21,6 +27,5 @@ int IsFolder(const char *path);
 
 /* A drive root is never destroyed, whatever the options say. */
 int IsDriveRoot(const char *path);
-void RefuseDriveRoot(const char *path);
 
 #endif

@@ -1,9 +1,69 @@
-/* The end-of-request account of what the user chose and is still there. */
+/* Every box of a delete request: the refusals, the shredder's own, and
+ * the end-of-request account of what the user chose and is still there. */
 #include "report.h"
+#include "fileio.h"
 #include "paths.h"
+#include "progress.h"
+#include "../res/resource.h"
 
 static int LeftCount[LEFT_KINDS];
 static char FirstLeft[LEFT_KINDS][PATH_BUFFER];
+
+void StopBox(const char *text)
+{
+    MessageBoxA(NULL, text, MAIN_TITLE, MB_OK | MB_ICONSTOP);
+}
+
+void RefuseTooLong(const char *path)
+{
+    char text[PATH_BUFFER + 80];
+    wsprintfA(text, "Path too long, NOT deleted:\r\n%.259s...", path);
+    StopBox(text);
+}
+
+void RefuseDriveRoot(const char *path)
+{
+    char text[PATH_BUFFER + 80];
+    wsprintfA(text, "A whole drive is never deleted:\r\n%.259s", path);
+    StopBox(text);
+}
+
+void RefuseInexactName(const char *shown, int ambiguous)
+{
+    char text[PATH_BUFFER + 200];
+    wsprintfA(text, "Name cannot be used exactly, NOT deleted:\r\n%.259s\r\n%s", shown,
+              ambiguous ? "More than one item here goes by it."
+                        : "It holds characters this system's code page lacks, or the path rules would change it.");
+    StopBox(text);
+}
+
+void RefuseFolders(void)
+{
+    StopBox("Directory deletes NOT allowed.\r\nReset your options if you want to \r\ndelete a directory.");
+}
+
+void RefuseDropMemory(void)
+{
+    StopBox("Dropfile memory allocation problem.");
+}
+
+void RefuseLateDrop(void)
+{
+    StopBox("A delete is still running: this drop was NOT carried out.\r\nDrop the items again when it has ended.");
+}
+
+void RefuseFile(const char *path, int folder)
+{
+    ShowArrowCursor();
+    FileCalls->Beep(0);
+    MessageBoxA(NULL, path, folder ? "Directory (Folder) NOT Deleted" : "File NOT Deleted", MB_OK | MB_ICONQUESTION);
+}
+
+void RefuseFileMemory(void)
+{
+    ShowArrowCursor();
+    MessageBoxA(NULL, "Problems allocating memory.\r\nFile NOT deleted.", "File Delete Error", MB_OK | MB_ICONINFORMATION);
+}
 
 void ForgetLeftInPlace(void)
 {
@@ -42,7 +102,7 @@ void ReportLeftInPlace(void)
         if (!LeftCount[kind])
             continue;
         wsprintfA(text, LeftBoxes[kind].format, LeftCount[kind], FirstLeft[kind]);
-        MessageBoxA(NULL, text, "Zorvex", MB_OK | LeftBoxes[kind].icon);
+        MessageBoxA(NULL, text, MAIN_TITLE, MB_OK | LeftBoxes[kind].icon);
     }
     ForgetLeftInPlace();
 }

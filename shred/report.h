@@ -1,8 +1,23 @@
-/* What a request leaves standing without a box of its own, told once
- * when the request ends, one box per kind with the count and the first
- * path, not once per item. */
+/* What the user is told: the refusals of a request as they happen, and
+ * what it leaves standing without a box of its own, told once when the
+ * request ends, one box per kind with the count and the first path. */
 #ifndef REPORT_H
 #define REPORT_H
+
+/* A box of the program's own: no owner, caption "Zorvex", stop icon. */
+void StopBox(const char *text);
+
+void RefuseTooLong(const char *path);
+void RefuseDriveRoot(const char *path);
+/* "Name cannot be used exactly" for a dropped or chosen item. */
+void RefuseInexactName(const char *shown, int ambiguous);
+void RefuseFolders(void);
+void RefuseDropMemory(void);
+void RefuseLateDrop(void);
+/* The shredder's own boxes: the file (or the folder) it was handed is
+ * left as it is. */
+void RefuseFile(const char *path, int folder);
+void RefuseFileMemory(void);
 
 enum {
     LEFT_NOT_ENTERED,       /* a folder the walk could not go into */

@@ -13,7 +13,6 @@ char ScratchPath[PATH_BUFFER];
 
 static const BYTE Patterns[4] = { 0x35, 0xCA, 0x97, 0x68 };
 
-int ShredTestsLink;
 /* A write or flush the system refused (a full disk, a quota): the file is
  * then not what a shred leaves, and is not deleted. */
 static int OverwriteFailed;
@@ -42,13 +41,6 @@ static WORD ChunkOfDrive(const char *root)
         GeometryChunk = chunk;
     }
     return chunk;
-}
-
-static void RefuseFile(LPCSTR path, LPCSTR caption)
-{
-    ShowArrowCursor();
-    FileCalls->Beep(0);
-    MessageBoxA(NULL, path, caption, MB_OK | MB_ICONQUESTION);
 }
 
 WORD ChunkSizeFromGeometry(DWORD sectors_per_cluster, DWORD bytes_per_sector)
@@ -174,16 +166,18 @@ static void OverwriteLoop(HANDLE file, int level, HGLOBAL chunk_block, WORD chun
     GlobalUnlock(chunk_block);
 }
 
-int ShredFile(int level, int extend)
+/* test_link: nothing has asked yet whether the path is a link; the
+ * first open answers it, and a link is kept. */
+static int Shred(int level, int extend, int test_link)
 {
     ShowWaitCursor();
 
     HANDLE file = FileCalls->Open(ScratchPath);
     if (file == INVALID_HANDLE_VALUE) {
-        RefuseFile(ScratchPath, "File NOT Deleted");
+        RefuseFile(ScratchPath, 0);
         return 0;
     }
-    if (ShredTestsLink && OpenedElsewhere(file, ScratchPath)) {
+    if (test_link && OpenedElsewhere(file, ScratchPath)) {
         CloseHandle(file);
         KeepLink(ScratchPath);
         return 0;
@@ -191,12 +185,12 @@ int ShredFile(int level, int extend)
     CloseHandle(file);
     DWORD attributes = GetFileAttributesA(ScratchPath);
     if (IsFolderAttributes(attributes)) {
-        RefuseFile(ScratchPath, "Directory (Folder) NOT Deleted");
+        RefuseFile(ScratchPath, 1);
         return 0;
     }
     /* An administrator may open a read-only file for writing; it must stay. */
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) {
-        RefuseFile(ScratchPath, "File NOT Deleted");
+        RefuseFile(ScratchPath, 0);
         return 0;
     }
 
@@ -210,9 +204,7 @@ int ShredFile(int level, int extend)
 
     HGLOBAL chunk_block = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, (DWORD)chunk + 10);
     if (!chunk_block) {
-        ShowArrowCursor();
-        MessageBoxA(NULL, "Problems allocating memory.\r\nFile NOT deleted.", "File Delete Error",
-                    MB_OK | MB_ICONINFORMATION);
+        RefuseFileMemory();
         return 0;
     }
 
@@ -234,7 +226,7 @@ int ShredFile(int level, int extend)
     file = FileCalls->Open(new_path);
     if (file == INVALID_HANDLE_VALUE) {
         GlobalFree(chunk_block);
-        RefuseFile(new_path, "File NOT Deleted");
+        RefuseFile(new_path, 0);
         return 0;
     }
     /* A length that cannot be read is not taken for 0: that would cut the
@@ -270,4 +262,14 @@ int ShredFile(int level, int extend)
         return 1;
     NoteLeftInPlace(left, new_path);
     return 0;
+}
+
+int ShredFile(int level, int extend)
+{
+    return Shred(level, extend, 0);
+}
+
+int ShredWalkedFile(int level, int extend)
+{
+    return Shred(level, extend, 1);
 }

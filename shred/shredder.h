@@ -14,6 +14,9 @@ extern char WorkPath[PATH_BUFFER];
 extern char ScratchPath[PATH_BUFFER];
 
 int ShredFile(int level, int extend);
+/* The same for a walk's entry, not yet tested for a link: the shredder's
+ * first open answers that, and a link is kept. */
+int ShredWalkedFile(int level, int extend);
 void OverwritePatterns(HANDLE file, LONGLONG position, DWORD count, WORD chunk);
 void LevelCaption(int level, char *out);
 
@@ -23,8 +26,5 @@ WORD ChunkSizeFromGeometry(DWORD sectors_per_cluster, DWORD bytes_per_sector);
 /* A request asks each drive's geometry once and sets a cursor only when it
  * changes: both are forgotten when a request starts. */
 void BeginShredRequest(void);
-/* Set by the walk for an entry it has not tested for a link: the
- * shredder's first open answers that, and a link is kept. */
-extern int ShredTestsLink;
 
 #endif

@@ -79,13 +79,8 @@ static int EnteredOneLevelDown(const char *here, const char *name)
 {
     char entered[500], expected[500];
     DWORD got = GetCurrentDirectoryA(sizeof entered, entered);
-    int length = lstrlenA(here);
-    if (got == 0 || got >= sizeof entered || length + lstrlenA(name) + 2 > (int)sizeof expected)
+    if (got == 0 || got >= sizeof entered || !JoinPath(expected, sizeof expected, here, name))
         return 0;
-    lstrcpyA(expected, here);
-    if (length > 0 && here[length - 1] != '\\')
-        lstrcatA(expected, "\\");
-    lstrcatA(expected, name);
     return lstrcmpiA(entered, expected) == 0;
 }
 
@@ -141,22 +136,16 @@ static void DestroyEntries(WalkState *state)
     while (state->more) {
         state->is_dir = state->FindData.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY;
         if (!state->is_dir || IsSubdir(&state->FindData)) {
-            int length = lstrlenA(state->CurrentDir);
-            int slash = length > 0 && state->CurrentDir[length - 1] != '\\';
             if (!exact) {
                 char left[600];
                 wsprintfA(left, "%.400s\\%.190s", state->CurrentDir, state->FindData.cFileName);
                 NoteLeftInPlace(LEFT_UNREACHABLE, left);
-            } else if (length + slash + lstrlenA(state->FindData.cFileName) > MAX_PATH_CHARS) {
+            } else if (!JoinPath(ScratchPath, MAX_PATH_CHARS + 1, state->CurrentDir, state->FindData.cFileName)) {
                 char skipped[600];
                 wsprintfA(skipped, "%.500s\\%.90s", state->CurrentDir, state->FindData.cFileName);
                 Trace("Path too long, skipped", skipped);
                 NoteLeftInPlace(LEFT_TOO_LONG, skipped);
             } else {
-                lstrcpyA(ScratchPath, state->CurrentDir);
-                if (slash)
-                    lstrcatA(ScratchPath, "\\");
-                lstrcatA(ScratchPath, state->FindData.cFileName);
                 lstrcpyA(WorkPath, ScratchPath);
                 DWORD attributes = GetFileAttributesA(ScratchPath);
                 ShowProgressOf(state->popup, WorkPath, IsFolderAttributes(attributes));
@@ -172,9 +161,7 @@ static void DestroyEntries(WalkState *state)
                         NoteLeftInPlace(LEFT_NOT_REMOVED, ScratchPath);
                 } else {
                     /* A file's link test rides on the shredder's first open. */
-                    ShredTestsLink = 1;
-                    ShredFile(state->level, state->extend);
-                    ShredTestsLink = 0;
+                    ShredWalkedFile(state->level, state->extend);
                 }
             }
         }
@@ -210,9 +197,7 @@ void DirWalk(HWND popup, const char *path, int level, int extend)
         NoteLeftInPlace(LEFT_NOT_ENTERED, path);
         return;
     }
-    int length = lstrlenA(folder);
-    while (length > 3 && folder[length - 1] == '\\')
-        folder[--length] = 0;
+    folder[TrimmedLength(folder)] = 0;
     WalkState state;
     ZeroMemory(&state, sizeof state);
     state.level = level;

@@ -2,6 +2,7 @@
 // dialog driven from a second thread.
 #include "support.h"
 #include "app/window.h"
+#include "app/bars.h"
 #include "settings/options.h"
 #include "shred/chooser.h"
 #include "shred/requests.h"

@@ -4,6 +4,7 @@
 #include "app/window.h"
 #include "settings/options.h"
 #include "shred/links.h"
+#include "shred/newer.h"
 #include "shred/paths.h"
 #include "shred/progress.h"
 #include "shred/requests.h"
@@ -315,21 +316,21 @@ TEST_F(Drops, WithoutTheCallsOfNewerSystemsLinksAreStillNeverFollowed)
     WriteBytes(top + "\\a rather long file name.text", "x");
     char shorter[MAX_PATH];
     ASSERT_GT(GetShortPathNameA((top + "\\a rather long file name.text").c_str(), shorter, sizeof shorter), 0u);
-    LookUpLinkCalls();
-    ASSERT_NE(QueryFileName, (QueryFileInfo)NULL);
-    ASSERT_NE(LengthenPath, (LongPathName)NULL);
+    NeedNewerCalls();
+    ASSERT_TRUE(NewerCalls.QueryInformationFile != NULL);
+    ASSERT_TRUE(NewerCalls.GetLongPathNameW != NULL);
     // No GetLongPathNameW (Windows 95, 98, NT 4): a short name cannot be told
     // from a link, so it is kept rather than followed.
-    LengthenPath = NULL;
+    NewerCalls.GetLongPathNameW = NULL;
     EXPECT_TRUE(ResolvesElsewhere(shorter));
     EXPECT_FALSE(ResolvesElsewhere((top + "\\a rather long file name.text").c_str()));
     EXPECT_FALSE(ResolvesElsewhere((top + "\\").c_str()));   // a folder named with its backslash
     EXPECT_TRUE(ResolvesElsewhere("S:\\links\\dropped-file-link"));
     // No ntdll (Windows 95): no file system there hides links.
-    QueryFileName = NULL;
+    NewerCalls.QueryInformationFile = NULL;
     EXPECT_FALSE(ResolvesElsewhere("S:\\links\\dropped-file-link"));
     // With them, neither the short nor the long name is a link.
-    LookUpLinkCalls();
+    LookUpNewerCalls();
     EXPECT_FALSE(ResolvesElsewhere(shorter));
     EXPECT_FALSE(ResolvesElsewhere((top + "\\a rather long file name.text").c_str()));
 }

@@ -2,7 +2,7 @@
 // jumps of the contents topic, the keyword index, and the program's calls.
 #include "support.h"
 #include "app/window.h"
-#include "app/help.h"
+#include "dialogs/help.h"
 #include "settings/options.h"
 #include "dialogs/about.h"
 #include "dialogs/security.h"

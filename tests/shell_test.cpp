@@ -3,7 +3,7 @@
 // menu and accelerator templates themselves are in the resource dump.
 #include "support.h"
 #include "app/window.h"
-#include "app/commands.h"
+#include "app/bars.h"
 #include "settings/options.h"
 #include "res/resource.h"
 #include <commctrl.h>

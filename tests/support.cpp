@@ -1,8 +1,9 @@
 #include "support.h"
-#include "app/help.h"
+#include "dialogs/help.h"
 #include "app/window.h"
 #include "settings/options.h"
 #include "shred/links.h"
+#include "shred/newer.h"
 #include <shlwapi.h>
 #include <gtest/gtest.h>
 
@@ -30,7 +31,7 @@ void RestoreSeams()
     ShowHelp = CallWinHelp;
     RegLibName = "ostrel32.dll";
     LinksHiddenByPlatform = -1;
-    LookUpLinkCalls();
+    LookUpNewerCalls();
 }
 
 std::string SandboxFolder(const std::string &name)

@@ -21,7 +21,8 @@
 //   ShowHelp               the help viewer: HelpWatch records its calls
 //   RegLibName             the registry library: a missing one
 //   LinksHiddenByPlatform  the link rule of Windows (0) or of Wine (1)
-//   QueryFileName, LengthenPath  cleared, as on an older system
+//   NewerCalls             the calls looked up at run time: cleared, as on
+//                          an older system
 FileCallTable &SwapFileCalls();
 void RestoreSeams();
 
