@@ -13,9 +13,6 @@ char ScratchPath[PATH_BUFFER];
 
 static const BYTE Patterns[4] = { 0x35, 0xCA, 0x97, 0x68 };
 
-/* A write or flush the system refused (a full disk, a quota): the file is
- * then not what a shred leaves, and is not deleted. */
-static int OverwriteFailed;
 
 static char GeometryRoot[4];
 static WORD GeometryChunk;
@@ -72,27 +69,6 @@ static void FillBytes(BYTE *bytes, BYTE value, DWORD size)
         bytes[i] = value;
 }
 
-void OverwritePatterns(HANDLE file, LONGLONG position, DWORD count, WORD chunk)
-{
-    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, (DWORD)chunk + 10);
-    if (!block)
-        return;
-    BYTE *bytes = (BYTE *)GlobalLock(block);
-    if (bytes) {
-        for (int i = 0; i < 4; i++) {
-            DWORD written;
-            FillBytes(bytes, Patterns[i], chunk);
-            SeekTo(file, position);
-            if (!FileCalls->Write(file, bytes, count, &written) || written != count)
-                OverwriteFailed = 1;
-        }
-        if (!FileCalls->Flush(file))
-            OverwriteFailed = 1;
-        GlobalUnlock(block);
-    }
-    GlobalFree(block);
-}
-
 /* The text end to end over the whole chunk, starting with its first
  * character; an empty text leaves zeros rather than the old contents. */
 static void FillWithText(BYTE *bytes, DWORD size, const char *text, DWORD length)
@@ -110,60 +86,87 @@ static void FillWithText(BYTE *bytes, DWORD size, const char *text, DWORD length
     }
 }
 
-/* Every chunk of the file, from the start: at level 4 the four patterns,
- * then the fill text. A round shorter than a chunk is the last, so a length
- * that is a multiple of the chunk ends on an empty round. With the file's
- * length known the counts come from it and nothing is read back; without
- * it they come from what reads find. */
-static void OverwriteLoop(HANDLE file, int level, HGLOBAL chunk_block, WORD chunk, LONGLONG length)
+/* The fill text of a chunk, drawn after seeding from the clock: the chunks
+ * of one second share a text. Non-zero when it is another than before. */
+struct FillText { char text[FILL_BUFFER]; DWORD length; UINT id; };
+
+static int DrawFillText(FillText *fill)
 {
-    BYTE *bytes = (BYTE *)GlobalLock(chunk_block);
-    if (!bytes)
-        return;
-    HINSTANCE instance = GetModuleHandleA(NULL);
-    char fill[FILL_BUFFER];
-    DWORD fill_length = 0;
-    UINT loaded_id = 0;
-    LONGLONG position = 0;
-    int last = 0;
-    SeekTo(file, 0);
-    while (!last) {
+    SeedRandom(FileCalls->Clock());
+    UINT id = (UINT)(DrawRandom() % FILL_TEXT_COUNT) + 1;
+    if (id == fill->id)
+        return 0;
+    fill->length = (DWORD)LoadStringA(GetModuleHandleA(NULL), id, fill->text, FILL_BUFFER);
+    fill->id = id;
+    return 1;
+}
+
+#define TEXT_PASS -1
+
+/* One pass from `from` to *end, chunk by chunk: the pattern byte over
+ * every byte, or with TEXT_PASS the fill text. A round shorter than a chunk
+ * is the last, so an end on a chunk's border ends on an empty round. With
+ * *end unknown (-1) the counts come from what reads find, and *end becomes
+ * the end they found. 0 when a write failed. */
+static int OverwritePass(HANDLE file, BYTE *bytes, WORD chunk, LONGLONG from, LONGLONG *end, int pattern)
+{
+    FillText fill;
+    fill.id = 0;
+    int reading = *end < 0;
+    if (pattern != TEXT_PASS)
+        FillBytes(bytes, (BYTE)pattern, chunk);
+    LONGLONG position = from;
+    SeekTo(file, from);
+    for (;;) {
         DWORD count = 0;
-        if (length >= 0) {
-            LONGLONG left = length - position;
+        if (!reading) {
+            LONGLONG left = *end - position;
             count = left <= 0 ? 0 : left < chunk ? (DWORD)left : chunk;
         } else if (!ReadFile(file, bytes, chunk, &count, NULL)) {
             count = 0;
         }
-        LONGLONG next = position + count;
-        if (count != chunk)
-            last = 1;
-
-        SeedRandom(FileCalls->Clock());
-        UINT id = (UINT)(DrawRandom() % FILL_TEXT_COUNT) + 1;
-        int changed = id != loaded_id;   /* at most once a second */
-        if (changed) {
-            fill_length = (DWORD)LoadStringA(instance, id, fill, FILL_BUFFER);
-            loaded_id = id;
+        /* Unless a read replaced it, the buffer still holds what it wrote. */
+        if (pattern == TEXT_PASS) {
+            if (DrawFillText(&fill) || reading)
+                FillWithText(bytes, chunk, fill.text, fill.length);
+        } else if (reading) {
+            FillBytes(bytes, (BYTE)pattern, chunk);
         }
-        if (level == 4)
-            OverwritePatterns(file, position, count, chunk);
-        /* Unless a read replaced it, the buffer still holds this text. */
-        if (changed || length < 0)
-            FillWithText(bytes, chunk, fill, fill_length);
         if (count) {
             DWORD written;
-            /* Only the patterns or a read moved the pointer off this chunk. */
-            if (level == 4 || length < 0)
+            if (reading)
                 SeekTo(file, position);
             if (!FileCalls->Write(file, bytes, count, &written) || written != count)
-                OverwriteFailed = 1;
+                return 0;
         }
-        if (OverwriteFailed)
+        position += count;
+        if (count != chunk)
             break;
-        position = next;
     }
-    GlobalUnlock(chunk_block);
+    if (reading)
+        *end = position;
+    return 1;
+}
+
+/* Level 4's four byte patterns, each over the whole range and flushed
+ * before the next: a rewrite of bytes still in the write-back cache would
+ * replace the one before it there and never reach the disk. */
+static int OverwritePatterns(HANDLE file, BYTE *bytes, WORD chunk, LONGLONG from, LONGLONG *end)
+{
+    for (int i = 0; i < 4; i++)
+        if (!OverwritePass(file, bytes, chunk, from, end, Patterns[i]) || !FileCalls->Flush(file))
+            return 0;
+    return 1;
+}
+
+/* Every pass of the level over the range: at level 4 the patterns, then
+ * the fill text, each flushed, the last out of the write-back cache before
+ * the delete can drop it. 0 when a write or flush failed. */
+static int OverwriteRange(HANDLE file, int level, BYTE *bytes, WORD chunk, LONGLONG from, LONGLONG *end)
+{
+    if (level == 4 && !OverwritePatterns(file, bytes, chunk, from, end))
+        return 0;
+    return OverwritePass(file, bytes, chunk, from, end, TEXT_PASS) && FileCalls->Flush(file);
 }
 
 /* test_link: nothing has asked yet whether the path is a link; the
@@ -237,20 +240,19 @@ static int Shred(int level, int extend, int test_link)
         SetEndOfFile(file);
     }
     int overwrite = level >= 2 && level <= 4;
-    OverwriteFailed = 0;
+    int overwritten = 1;
     if (overwrite) {
         if (!FileCalls->Length(file, &length))
             length = -1;
-        OverwriteLoop(file, level, chunk_block, chunk, length);
-        /* Out of the write-back cache before the delete can drop it. */
-        if (!FileCalls->Flush(file))
-            OverwriteFailed = 1;
+        BYTE *bytes = (BYTE *)GlobalLock(chunk_block);
+        overwritten = bytes && OverwriteRange(file, level, bytes, chunk, 0, &length);
+        GlobalUnlock(chunk_block);
     }
     CloseHandle(file);
     GlobalFree(chunk_block);
     int left = -1;
     /* Deleting it now would pass a half-done overwrite off as a shred. */
-    if (OverwriteFailed) {
+    if (!overwritten) {
         left = LEFT_NOT_OVERWRITTEN;
     } else {
         ScrambleFileTimes(level, new_path);

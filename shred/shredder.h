@@ -17,7 +17,6 @@ int ShredFile(int level, int extend);
 /* The same for a walk's entry, not yet tested for a link: the shredder's
  * first open answers that, and a link is kept. */
 int ShredWalkedFile(int level, int extend);
-void OverwritePatterns(HANDLE file, LONGLONG position, DWORD count, WORD chunk);
 void LevelCaption(int level, char *out);
 
 /* Chunk size for a drive's geometry; never 0, even for clusters of 64 KiB. */
