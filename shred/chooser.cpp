@@ -62,8 +62,8 @@ int ListFiles(HWND owner, int level)
      * the picked file's name, and name another file. */
     char exact[PATH_BUFFER];
     int found = ExactChosenPath(ChosenFile, exact, sizeof exact);
-    if (found != 1) {
-        RefuseInexactName(ChosenFile, found == 2);
+    if (found != NAME_EXACT) {
+        RefuseInexactName(ChosenFile, found);
         return 0;
     }
     lstrcpyA(WorkPath, exact);

@@ -59,7 +59,8 @@ void HandleDrop(HWND owner, HDROP drop, int level)
 }
 
 /* The dropped item's wide name, where the system gives one, spelt exactly
- * or by its short path; else its ANSI name if the path rules keep it. */
+ * or by its short path; else its ANSI name if the path rules keep it. A
+ * NAME_ answer. */
 static int ExactDroppedPath(HDROP drop, UINT index, const char *name, char *out)
 {
     NeedNewerCalls();
@@ -68,7 +69,7 @@ static int ExactDroppedPath(HDROP drop, UINT index, const char *name, char *out)
         NewerCalls.DragQueryFileW(drop, index, wide, 2 * MAX_PATH))
         return ExactPathOfWide(wide, out, PATH_BUFFER);
     lstrcpyA(out, name);
-    return IsExactPath(out);
+    return IsExactPath(out) ? NAME_EXACT : NAME_PATH_RULES;
 }
 
 /* One dropped item: refused when no path buffer holds it (a cut copy would
@@ -85,8 +86,9 @@ static void DeleteDroppedName(HWND owner, HWND popup, HDROP drop, UINT index, co
         return;
     }
     char exact[PATH_BUFFER];
-    if (!ExactDroppedPath(drop, index, name, exact)) {
-        RefuseInexactName(exact, 0);
+    int found = ExactDroppedPath(drop, index, name, exact);
+    if (found != NAME_EXACT) {
+        RefuseInexactName(exact, found);
         return;
     }
     lstrcpyA(WorkPath, exact);

@@ -7,11 +7,37 @@
 
 #define WIDE_PATH (2 * MAX_PATH)
 
+/* CON, NUL, COM1 and the like, with any extension and blanks before it:
+ * the path rules send such a name to a device, not to the file. */
+static int IsDeviceName(const char *name)
+{
+    static const char *const Devices[] = { "AUX", "CON", "NUL", "PRN", "CLOCK$", "CONIN$", "CONOUT$" };
+    int length = 0;
+    while (name[length] && name[length] != '.')
+        length++;
+    while (length > 0 && name[length - 1] == ' ')
+        length--;
+    char base[8];
+    if (length < 3 || length > 7)
+        return 0;
+    lstrcpynA(base, name, length + 1);
+    CharUpperA(base);
+    if (length == 4 && (base[0] == 'C' || base[0] == 'L') && base[3] >= '1' && base[3] <= '9') {
+        base[3] = 0;
+        return lstrcmpA(base, "COM") == 0 || lstrcmpA(base, "LPT") == 0;
+    }
+    for (size_t i = 0; i < sizeof Devices / sizeof Devices[0]; i++)
+        if (lstrcmpA(base, Devices[i]) == 0)
+            return 1;
+    return 0;
+}
+
 /* One component as the path rules take it unchanged: not empty, not "."
- * or "..", no trailing dot or blank, no separator, colon or wildcard. */
+ * or "..", no trailing dot or blank, no separator, colon or wildcard, no
+ * device's name. */
 static int IsExactName(const char *name)
 {
-    if (!name[0] || lstrcmpA(name, ".") == 0 || lstrcmpA(name, "..") == 0)
+    if (!name[0] || lstrcmpA(name, ".") == 0 || lstrcmpA(name, "..") == 0 || IsDeviceName(name))
         return 0;
     const char *last = name;
     for (const char *p = name; *p; p = CharNextA(p)) {
@@ -90,29 +116,69 @@ int ExactAnsiOfWide(const WCHAR *wide, char *out, int size)
     return 0;
 }
 
-/* The long form of `short_path` is `wide` itself. */
+/* The long form of `short_path` is `wide` itself, case and all. */
 static int LeadsTo(const WCHAR *short_path, const WCHAR *wide)
 {
     WCHAR longer[WIDE_PATH];
     DWORD got = NewerCalls.GetLongPathNameW ? NewerCalls.GetLongPathNameW(short_path, longer, WIDE_PATH) : 0;
-    return got > 0 && got < WIDE_PATH && SameWide(longer, wide, 1);
+    return got > 0 && got < WIDE_PATH && SameWide(longer, wide, 0);
+}
+
+/* Opens for no access, files and folders alike. */
+static HANDLE OpenToCompare(const char *ansi, const WCHAR *wide)
+{
+    const DWORD share = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+    if (ansi)
+        return CreateFileA(ansi, 0, share, NULL, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, NULL);
+    return NewerCalls.CreateFileW(wide, 0, share, NULL, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, NULL);
+}
+
+/* Whether the ANSI path, a short name in it, opens the item the wide full
+ * path names exactly: case twins share a short name, and the system's
+ * lookup takes whichever it meets first. Without wide opens (Windows 95,
+ * whose disks know no case twins) the long form has decided. */
+static int OpensTheNamedItem(const char *ansi, const WCHAR *wide)
+{
+    if (!NewerCalls.CreateFileW)
+        return 1;
+    WCHAR exact[WIDE_PATH + 4] = { '\\', '\\', '?', '\\' };
+    int length = WideLength(wide);
+    if (length >= WIDE_PATH)
+        return 0;
+    for (int i = 0; i <= length; i++)
+        exact[4 + i] = wide[i];
+    HANDLE one = OpenToCompare(ansi, NULL), other = OpenToCompare(NULL, exact);
+    int same = SameFile(one, other);
+    if (one != INVALID_HANDLE_VALUE)
+        CloseHandle(one);
+    if (other != INVALID_HANDLE_VALUE)
+        CloseHandle(other);
+    return same;
+}
+
+/* "\\?\" names a path for the system's own calls: Wine hands over a
+ * file on none of its drives as "\\?\unix\...". */
+static int OnNoDrive(const WCHAR *wide)
+{
+    return wide[0] == '\\' && wide[1] == '\\' && (wide[2] == '?' || wide[2] == '.') && wide[3] == '\\';
 }
 
 int ExactPathOfWide(const WCHAR *wide, char *out, int size)
 {
-    if (ExactAnsiOfWide(wide, out, size) && IsExactPath(out))
-        return 1;
     char shown[PATH_BUFFER];
     ShowWide(wide, shown, sizeof shown);
+    int length = WideLength(wide);
+    if (OnNoDrive(wide) || length >= WIDE_PATH) {
+        lstrcpynA(out, shown, size);
+        return NAME_NO_DRIVE;
+    }
+    int reason = !ExactAnsiOfWide(wide, out, size) ? NAME_CODE_PAGE : !IsExactPath(out) ? NAME_PATH_RULES : NAME_EXACT;
+    if (reason == NAME_EXACT)
+        return reason;
     NeedNewerCalls();
     /* The short name of exactly this item: through "\\?\" the path rules
      * leave a trailing dot or blank alone. */
     WCHAR asked[WIDE_PATH + 4], short_path[WIDE_PATH + 4];
-    int length = WideLength(wide);
-    if (length >= WIDE_PATH) {
-        lstrcpynA(out, shown, size);
-        return 0;
-    }
     int prefixed = length >= 3 && wide[1] == ':' && wide[2] == '\\';
     int at = 0;
     if (prefixed) {
@@ -124,11 +190,14 @@ int ExactPathOfWide(const WCHAR *wide, char *out, int size)
         asked[at + i] = wide[i];
     DWORD got = NewerCalls.GetShortPathNameW ? NewerCalls.GetShortPathNameW(asked, short_path, WIDE_PATH) : 0;
     const WCHAR *plain = short_path + (prefixed && got > 4 ? 4 : 0);
-    if (got > 0 && got < WIDE_PATH && ExactAnsiOfWide(plain, out, size) && IsExactPath(out) &&
-        LeadsTo(plain, wide))
-        return 1;
+    if (got > 0 && got < WIDE_PATH && ExactAnsiOfWide(plain, out, size) && IsExactPath(out)) {
+        /* Case twins may share a short name: it must lead back to this one. */
+        if (LeadsTo(plain, wide) && OpensTheNamedItem(out, wide))
+            return NAME_EXACT;
+        reason = NAME_AMBIGUOUS;
+    }
     lstrcpynA(out, shown, size);
-    return 0;
+    return reason;
 }
 
 /* The wide listing of `folder` (ANSI, "" for the current directory)
@@ -164,6 +233,29 @@ static int ExactEntryName(const char *folder, const WIN32_FIND_DATAW *wide, WIN3
         return 0;
     FindClose(search);
     if (!SameWide(found.cFileName, wide->cFileName, 0))
+        return 0;
+    /* And where it opens: the listing's order need not be the lookup's. */
+    char where[PATH_BUFFER], path[PATH_BUFFER];
+    if (folder[0]) {
+        lstrcpynA(where, folder, sizeof where);
+    } else {
+        DWORD got = GetCurrentDirectoryA(sizeof where, where);
+        if (got == 0 || got >= sizeof where)
+            return 0;
+    }
+    WCHAR full[WIDE_PATH];
+    if (!JoinPath(path, sizeof path, where, alternate) || !MultiByteToWideChar(CP_ACP, 0, where, -1, full, WIDE_PATH))
+        return 0;
+    int length = WideLength(full);
+    if (length > 0 && full[length - 1] != '\\')
+        full[length++] = '\\';
+    for (const WCHAR *c = wide->cFileName; *c; c++) {
+        if (length >= WIDE_PATH - 1)
+            return 0;
+        full[length++] = *c;
+    }
+    full[length] = 0;
+    if (!OpensTheNamedItem(path, full))
         return 0;
     lstrcpyA(entry->cFileName, alternate);
     return 1;
@@ -234,14 +326,14 @@ int FindNextExact(HANDLE search, WIN32_FIND_DATAA *entry, int *exact)
 }
 
 /* The folder's entry whose best-fit spelling is `part`, if it is the only
- * one: its exact name is appended to `out`. */
+ * one: its exact name is appended to `out`. A NAME_ reason. */
 static int AppendExactComponent(char *out, int size, const char *part)
 {
     WIN32_FIND_DATAW wide;
     HANDLE search = FindFirstWideOf(out, "*", &wide);
     if (search == INVALID_HANDLE_VALUE)
-        return 0;
-    int matches = 0;
+        return NAME_CODE_PAGE;
+    int matches = 0, reason = NAME_CODE_PAGE;
     WIN32_FIND_DATAA entry;
     char name[MAX_PATH];
     do {
@@ -251,18 +343,21 @@ static int AppendExactComponent(char *out, int size, const char *part)
             continue;
         if (++matches > 1)
             break;
+        name[0] = 0;
         if (ExactEntryName(out, &wide, &entry))
             lstrcpyA(name, entry.cFileName);
-        else
-            name[0] = 0;
+        else if (ExactAnsiOfWide(wide.cFileName, shown, sizeof shown))
+            reason = NAME_PATH_RULES;
     } while (NewerCalls.FindNextFileW(search, &wide));
     FindClose(search);
-    if (matches != 1)
-        return matches > 1 ? 2 : 0;
-    if (!name[0] || lstrlenA(out) + lstrlenA(name) + 1 >= size)
-        return 0;
+    if (matches > 1)
+        return NAME_AMBIGUOUS;
+    if (matches == 0 || !name[0])
+        return reason;
+    if (lstrlenA(out) + lstrlenA(name) + 1 >= size)
+        return NAME_PATH_RULES;
     lstrcatA(out, name);
-    return 1;
+    return NAME_EXACT;
 }
 
 int ExactChosenPath(const char *chosen, char *out, int size)
@@ -270,7 +365,7 @@ int ExactChosenPath(const char *chosen, char *out, int size)
     lstrcpynA(out, chosen, size);
     NeedNewerCalls();
     if (!NewerCalls.FindFirstFileW || !NewerCalls.FindNextFileW || !(chosen[0] && chosen[1] == ':' && chosen[2] == '\\'))
-        return IsExactPath(chosen);
+        return IsExactPath(chosen) ? NAME_EXACT : NAME_PATH_RULES;
     lstrcpynA(out, chosen, 4);
     const char *p = chosen + 3;
     while (*p) {
@@ -282,16 +377,16 @@ int ExactChosenPath(const char *chosen, char *out, int size)
         /* Looked up where it stands, so each folder is listed from the
          * exact path of the one above it. */
         int found = AppendExactComponent(out, size, part);
-        if (found != 1) {
+        if (found != NAME_EXACT) {
             lstrcpynA(out, chosen, size);
             return found;
         }
         if (*p == '\\') {
             p++;
             if (lstrlenA(out) + 1 >= size)
-                return 0;
+                return NAME_PATH_RULES;
             lstrcatA(out, "\\");
         }
     }
-    return IsExactPath(out);
+    return IsExactPath(out) ? NAME_EXACT : NAME_PATH_RULES;
 }

@@ -17,18 +17,28 @@ int IsExactPath(const char *path);
  * case of these, and nothing else is folded. */
 WCHAR FoldAscii(WCHAR c);
 
+/* Why a name cannot be used: the answers of the exact-path calls. */
+enum {
+    NAME_EXACT,         /* it names exactly the item */
+    NAME_CODE_PAGE,     /* characters the code page cannot spell */
+    NAME_PATH_RULES,    /* the path rules would change it (a trailing dot, a device's name) */
+    NAME_AMBIGUOUS,     /* more than one item goes by it */
+    NAME_NO_DRIVE       /* it lies on none of this system's drives */
+};
+
 /* The ANSI spelling of a wide name, when it converts without loss. */
 int ExactAnsiOfWide(const WCHAR *wide, char *out, int size);
 
 /* A dropped item's wide path as an ANSI path naming exactly that item:
- * its own spelling, or else its short (8.3) path. 0 when there is none;
- * `out` then shows the name as well as the code page can. */
+ * its own spelling, or else its short (8.3) path whose long form is
+ * exactly it. A NAME_ answer; unless NAME_EXACT, `out` shows the name as
+ * well as the code page can. */
 int ExactPathOfWide(const WCHAR *wide, char *out, int size);
 
 /* The file chooser hands back the best-fit spelling of what was picked.
  * Each component is looked up among the wide names of its folder: used
  * only if exactly one item goes by it there, and then by a name that
- * spells that item exactly. 0 when none does, 2 when it is ambiguous. */
+ * spells that item exactly. A NAME_ answer. */
 int ExactChosenPath(const char *chosen, char *out, int size);
 
 /* A listing of the current directory whose entry names name exactly

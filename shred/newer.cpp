@@ -13,12 +13,13 @@ static void *CallOf(const char *dll, const char *name)
 
 void LookUpNewerCalls(void)
 {
-    NewerCalls.QueryInformationFile =
-        (LONG (WINAPI *)(HANDLE, void *, void *, ULONG, int))CallOf("ntdll.dll", "NtQueryInformationFile");
+    NewerCalls.QueryObject = (LONG (WINAPI *)(HANDLE, int, void *, ULONG, ULONG *))CallOf("ntdll.dll", "NtQueryObject");
     NewerCalls.FindFirstFileW = (HANDLE (WINAPI *)(LPCWSTR, WIN32_FIND_DATAW *))CallOf("kernel32.dll", "FindFirstFileW");
     NewerCalls.FindNextFileW = (BOOL (WINAPI *)(HANDLE, WIN32_FIND_DATAW *))CallOf("kernel32.dll", "FindNextFileW");
     NewerCalls.GetShortPathNameW = (DWORD (WINAPI *)(LPCWSTR, LPWSTR, DWORD))CallOf("kernel32.dll", "GetShortPathNameW");
     NewerCalls.GetLongPathNameW = (DWORD (WINAPI *)(LPCWSTR, LPWSTR, DWORD))CallOf("kernel32.dll", "GetLongPathNameW");
+    NewerCalls.CreateFileW = (HANDLE (WINAPI *)(LPCWSTR, DWORD, DWORD, SECURITY_ATTRIBUTES *, DWORD, DWORD, HANDLE))
+        CallOf("kernel32.dll", "CreateFileW");
     NewerCalls.DragQueryFileW = (UINT (WINAPI *)(HDROP, UINT, LPWSTR, UINT))CallOf("shell32.dll", "DragQueryFileW");
     LookedUp = 1;
 }

@@ -9,15 +9,17 @@
 #include <shellapi.h>
 
 struct NewerCallTable {
-    /* ntdll (NT only, none on Windows 95): the name an open handle reached,
-     * NtQueryInformationFile with its FileNameInformation class. */
-    LONG (WINAPI *QueryInformationFile)(HANDLE file, void *io, void *info, ULONG size, int kind);
+    /* ntdll (NT only, none on Windows 95): the path an open handle
+     * reached, NtQueryObject with its ObjectNameInformation class. */
+    LONG (WINAPI *QueryObject)(HANDLE handle, int kind, void *info, ULONG size, ULONG *used);
     /* kernel32, wide names: stubs on Windows 95 that fail with
      * ERROR_CALL_NOT_IMPLEMENTED; the long form came with 98 and 2000. */
     HANDLE (WINAPI *FindFirstFileW)(LPCWSTR pattern, WIN32_FIND_DATAW *entry);
     BOOL (WINAPI *FindNextFileW)(HANDLE search, WIN32_FIND_DATAW *entry);
     DWORD (WINAPI *GetShortPathNameW)(LPCWSTR path, LPWSTR out, DWORD size);
     DWORD (WINAPI *GetLongPathNameW)(LPCWSTR path, LPWSTR out, DWORD size);
+    HANDLE (WINAPI *CreateFileW)(LPCWSTR path, DWORD access, DWORD share, SECURITY_ATTRIBUTES *security,
+                                 DWORD creation, DWORD flags, HANDLE model);
     /* shell32: a dropped item's wide name. */
     UINT (WINAPI *DragQueryFileW)(HDROP drop, UINT index, LPWSTR out, UINT size);
 };

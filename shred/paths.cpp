@@ -89,6 +89,14 @@ int FitsPathBuffer(const char *path)
     return lstrlenA(path) <= MAX_PATH_CHARS;
 }
 
+int SameFile(HANDLE a, HANDLE b)
+{
+    BY_HANDLE_FILE_INFORMATION one, other;
+    return a != INVALID_HANDLE_VALUE && b != INVALID_HANDLE_VALUE && GetFileInformationByHandle(a, &one) &&
+           GetFileInformationByHandle(b, &other) && one.dwVolumeSerialNumber == other.dwVolumeSerialNumber &&
+           one.nFileIndexHigh == other.nFileIndexHigh && one.nFileIndexLow == other.nFileIndexLow;
+}
+
 /* "C:\", "\\server\share\" and anything that resolves to one of them. */
 int IsDriveRoot(const char *path)
 {

@@ -25,6 +25,10 @@ int FitsPathBuffer(const char *path);
 int IsFolderAttributes(DWORD attributes);
 int IsFolder(const char *path);
 
+/* Whether two open handles reach one file or folder: the same volume and
+ * index. */
+int SameFile(HANDLE a, HANDLE b);
+
 /* A drive root is never destroyed, whatever the options say. */
 int IsDriveRoot(const char *path);
 

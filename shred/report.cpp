@@ -2,6 +2,7 @@
  * the end-of-request account of what the user chose and is still there. */
 #include "report.h"
 #include "fileio.h"
+#include "names.h"
 #include "paths.h"
 #include "progress.h"
 #include "../res/resource.h"
@@ -28,12 +29,16 @@ void RefuseDriveRoot(const char *path)
     StopBox(text);
 }
 
-void RefuseInexactName(const char *shown, int ambiguous)
+void RefuseInexactName(const char *shown, int reason)
 {
+    static const char *const Reasons[] = {
+        "", "It holds characters this system's code page lacks.",
+        "The system's path rules would change it (a trailing dot or blank, or a device's name).",
+        "More than one item here goes by it.", "It lies on none of this system's drives.",
+    };
     char text[PATH_BUFFER + 200];
     wsprintfA(text, "Name cannot be used exactly, NOT deleted:\r\n%.259s\r\n%s", shown,
-              ambiguous ? "More than one item here goes by it."
-                        : "It holds characters this system's code page lacks, or the path rules would change it.");
+              reason > NAME_EXACT && reason <= NAME_NO_DRIVE ? Reasons[reason] : Reasons[NAME_PATH_RULES]);
     StopBox(text);
 }
 
@@ -93,6 +98,12 @@ static const LeftBox LeftBoxes[LEFT_KINDS] = {
     { "Links NOT deleted: %d\r\nA link is never followed: what it points to is untouched.\r\nThe first: %s",
       MB_ICONINFORMATION },
     { "Paths too long, NOT deleted: %d\r\nThe first: %s...", MB_ICONSTOP },
+    { "Files whose contents other names share, NOT deleted: %d\r\nOverwriting one name would overwrite what "
+      "the others show.\r\nThe first: %s", MB_ICONINFORMATION },
+    { "Devices and pipes, NOT deleted: %d\r\nThey are no plain files: nothing was written to them.\r\n"
+      "The first: %s", MB_ICONSTOP },
+    { "Files that grew while they were overwritten, NOT deleted: %d\r\nAnother program kept writing to them: "
+      "their last bytes were not overwritten.\r\nThe first: %s", MB_ICONSTOP },
 };
 
 void ReportLeftInPlace(void)

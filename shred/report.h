@@ -9,8 +9,9 @@ void StopBox(const char *text);
 
 void RefuseTooLong(const char *path);
 void RefuseDriveRoot(const char *path);
-/* "Name cannot be used exactly" for a dropped or chosen item. */
-void RefuseInexactName(const char *shown, int ambiguous);
+/* "Name cannot be used exactly" for a dropped or chosen item, with its
+ * NAME_ reason. */
+void RefuseInexactName(const char *shown, int reason);
 void RefuseFolders(void);
 void RefuseDropMemory(void);
 void RefuseLateDrop(void);
@@ -28,6 +29,9 @@ enum {
     LEFT_UNREACHABLE,       /* a name no file call can reach exactly */
     LEFT_LINK,
     LEFT_TOO_LONG,
+    LEFT_HARD_LINKED,       /* other names share its contents */
+    LEFT_NOT_PLAIN,         /* a device or a pipe: nothing written */
+    LEFT_GREW,              /* another program kept adding to it */
     LEFT_KINDS
 };
 

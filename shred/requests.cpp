@@ -88,7 +88,7 @@ void DeletePath(HWND popup, const char *path, int level, int extend)
     }
     /* The path rules would make it name another item. */
     if (!IsExactPath(WorkPath)) {
-        RefuseInexactName(WorkPath, 0);
+        RefuseInexactName(WorkPath, NAME_PATH_RULES);
         return;
     }
     /* The folder rule holds for a linked folder too. */

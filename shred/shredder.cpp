@@ -102,45 +102,56 @@ static int DrawFillText(FillText *fill)
 }
 
 #define TEXT_PASS -1
+#define GROWTH_ROUNDS 3
+
+/* One file's overwrite: its handle, the one chunk buffer every pass
+ * writes from, and how many bytes the passes have written. */
+struct Overwrite {
+    HANDLE file;
+    BYTE *bytes;
+    WORD chunk;
+    LONGLONG written;
+};
 
 /* One pass from `from` to *end, chunk by chunk: the pattern byte over
  * every byte, or with TEXT_PASS the fill text. A round shorter than a chunk
  * is the last, so an end on a chunk's border ends on an empty round. With
  * *end unknown (-1) the counts come from what reads find, and *end becomes
  * the end they found. 0 when a write failed. */
-static int OverwritePass(HANDLE file, BYTE *bytes, WORD chunk, LONGLONG from, LONGLONG *end, int pattern)
+static int OverwritePass(Overwrite *o, LONGLONG from, LONGLONG *end, int pattern)
 {
     FillText fill;
     fill.id = 0;
     int reading = *end < 0;
     if (pattern != TEXT_PASS)
-        FillBytes(bytes, (BYTE)pattern, chunk);
+        FillBytes(o->bytes, (BYTE)pattern, o->chunk);
     LONGLONG position = from;
-    SeekTo(file, from);
+    SeekTo(o->file, from);
     for (;;) {
         DWORD count = 0;
         if (!reading) {
             LONGLONG left = *end - position;
-            count = left <= 0 ? 0 : left < chunk ? (DWORD)left : chunk;
-        } else if (!ReadFile(file, bytes, chunk, &count, NULL)) {
+            count = left <= 0 ? 0 : left < o->chunk ? (DWORD)left : o->chunk;
+        } else if (!ReadFile(o->file, o->bytes, o->chunk, &count, NULL)) {
             count = 0;
         }
         /* Unless a read replaced it, the buffer still holds what it wrote. */
         if (pattern == TEXT_PASS) {
             if (DrawFillText(&fill) || reading)
-                FillWithText(bytes, chunk, fill.text, fill.length);
+                FillWithText(o->bytes, o->chunk, fill.text, fill.length);
         } else if (reading) {
-            FillBytes(bytes, (BYTE)pattern, chunk);
+            FillBytes(o->bytes, (BYTE)pattern, o->chunk);
         }
         if (count) {
             DWORD written;
             if (reading)
-                SeekTo(file, position);
-            if (!FileCalls->Write(file, bytes, count, &written) || written != count)
+                SeekTo(o->file, position);
+            if (!FileCalls->Write(o->file, o->bytes, count, &written) || written != count)
                 return 0;
+            o->written += count;
         }
         position += count;
-        if (count != chunk)
+        if (count != o->chunk)
             break;
     }
     if (reading)
@@ -151,10 +162,10 @@ static int OverwritePass(HANDLE file, BYTE *bytes, WORD chunk, LONGLONG from, LO
 /* Level 4's four byte patterns, each over the whole range and flushed
  * before the next: a rewrite of bytes still in the write-back cache would
  * replace the one before it there and never reach the disk. */
-static int OverwritePatterns(HANDLE file, BYTE *bytes, WORD chunk, LONGLONG from, LONGLONG *end)
+static int OverwritePatterns(Overwrite *o, LONGLONG from, LONGLONG *end)
 {
     for (int i = 0; i < 4; i++)
-        if (!OverwritePass(file, bytes, chunk, from, end, Patterns[i]) || !FileCalls->Flush(file))
+        if (!OverwritePass(o, from, end, Patterns[i]) || !FileCalls->Flush(o->file))
             return 0;
     return 1;
 }
@@ -162,11 +173,55 @@ static int OverwritePatterns(HANDLE file, BYTE *bytes, WORD chunk, LONGLONG from
 /* Every pass of the level over the range: at level 4 the patterns, then
  * the fill text, each flushed, the last out of the write-back cache before
  * the delete can drop it. 0 when a write or flush failed. */
-static int OverwriteRange(HANDLE file, int level, BYTE *bytes, WORD chunk, LONGLONG from, LONGLONG *end)
+static int OverwriteRange(Overwrite *o, int level, LONGLONG from, LONGLONG *end)
 {
-    if (level == 4 && !OverwritePatterns(file, bytes, chunk, from, end))
+    if (level == 4 && !OverwritePatterns(o, from, end))
         return 0;
-    return OverwritePass(file, bytes, chunk, from, end, TEXT_PASS) && FileCalls->Flush(file);
+    return OverwritePass(o, from, end, TEXT_PASS) && FileCalls->Flush(o->file);
+}
+
+/* Whether anything lies past `end` now: asked of the length, or where
+ * that cannot be read, of a read there (*now is then unknown, -1). */
+static int GrewPast(Overwrite *o, LONGLONG end, LONGLONG *now)
+{
+    if (FileCalls->Length(o->file, now))
+        return *now > end;
+    DWORD count = 0;
+    *now = -1;
+    SeekTo(o->file, end);
+    return ReadFile(o->file, o->bytes, 1, &count, NULL) && count > 0;
+}
+
+/* Every pass over the whole file. Bytes another program adds meanwhile
+ * get the same passes, for a few rounds: a file that keeps growing is
+ * left, for its last bytes have not had them all. A LEFT_ kind, or -1. */
+static int OverwriteFile(Overwrite *o, int level, LONGLONG length)
+{
+    LONGLONG from = 0, end = length, now;
+    for (int round = 0;; round++) {
+        if (!OverwriteRange(o, level, from, &end))
+            return LEFT_NOT_OVERWRITTEN;
+        if (!GrewPast(o, end, &now))
+            return -1;
+        if (round == GROWTH_ROUNDS)
+            return LEFT_GREW;
+        from = end;
+        end = now;
+    }
+}
+
+/* Only a plain file of one name is shredded. A device or a pipe takes no
+ * overwrite, and the system tells nothing of it as a file; overwriting one
+ * name of several would overwrite what every other name shows. A LEFT_
+ * kind, or -1. */
+static int UnshreddableKind(HANDLE file)
+{
+    BY_HANDLE_FILE_INFORMATION info;
+    if (!GetFileInformationByHandle(file, &info))
+        return LEFT_NOT_PLAIN;
+    if (!(info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && info.nNumberOfLinks > 1)
+        return LEFT_HARD_LINKED;
+    return -1;
 }
 
 /* test_link: nothing has asked yet whether the path is a link; the
@@ -185,7 +240,13 @@ static int Shred(int level, int extend, int test_link)
         KeepLink(ScratchPath);
         return 0;
     }
+    int kind = UnshreddableKind(file);
     CloseHandle(file);
+    if (kind >= 0) {
+        ShowFileDoneCursor();
+        NoteLeftInPlace(kind, ScratchPath);
+        return 0;
+    }
     DWORD attributes = GetFileAttributesA(ScratchPath);
     if (IsFolderAttributes(attributes)) {
         RefuseFile(ScratchPath, 1);
@@ -239,25 +300,24 @@ static int Shred(int level, int extend, int test_link)
         SeekTo(file, length + chunk);
         SetEndOfFile(file);
     }
-    int overwrite = level >= 2 && level <= 4;
-    int overwritten = 1;
-    if (overwrite) {
+    int left = -1;
+    Overwrite overwrite = { file, NULL, chunk, 0 };
+    if (level >= 2 && level <= 4) {
         if (!FileCalls->Length(file, &length))
             length = -1;
-        BYTE *bytes = (BYTE *)GlobalLock(chunk_block);
-        overwritten = bytes && OverwriteRange(file, level, bytes, chunk, 0, &length);
+        overwrite.bytes = (BYTE *)GlobalLock(chunk_block);
+        left = overwrite.bytes ? OverwriteFile(&overwrite, level, length) : LEFT_NOT_OVERWRITTEN;
         GlobalUnlock(chunk_block);
     }
     CloseHandle(file);
     GlobalFree(chunk_block);
-    int left = -1;
-    /* Deleting it now would pass a half-done overwrite off as a shred. */
-    if (!overwritten) {
-        left = LEFT_NOT_OVERWRITTEN;
-    } else {
+    /* Only a file every pass reached goes: deleting any other would pass
+     * a half-done overwrite off as a shred. */
+    if (left < 0) {
         ScrambleFileTimes(level, new_path);
+        /* "Overwritten" only where bytes were. */
         if (!FileCalls->Remove(new_path))
-            left = overwrite ? LEFT_OVERWRITTEN : LEFT_NOT_DELETED;
+            left = overwrite.written ? LEFT_OVERWRITTEN : LEFT_NOT_DELETED;
     }
     ShowFileDoneCursor();
     if (left < 0)

@@ -81,7 +81,8 @@ static int EnteredOneLevelDown(const char *here, const char *name)
     DWORD got = GetCurrentDirectoryA(sizeof entered, entered);
     if (got == 0 || got >= sizeof entered || !JoinPath(expected, sizeof expected, here, name))
         return 0;
-    return lstrcmpiA(entered, expected) == 0;
+    /* Exactly: beside a case twin, the other one is no level down. */
+    return lstrcmpA(entered, expected) == 0;
 }
 
 /* Pass 1: into every subfolder. 0 when this level lost its place. */
@@ -112,7 +113,7 @@ static int WalkSubfolders(WalkState *state, const char *here)
             SetCurrentDirectoryA("..");
             GetCurrentDirectoryA(sizeof state->CurrentDir, state->CurrentDir);
             /* Back where this level started, or nowhere further. */
-            if (lstrcmpiA(state->CurrentDir, here) != 0 && !SetCurrentDirectoryA(here)) {
+            if (lstrcmpA(state->CurrentDir, here) != 0 && !SetCurrentDirectoryA(here)) {
                 Trace("Walk lost its folder", here);
                 NoteLeftInPlace(LEFT_NOT_ENTERED, here);
                 in_place = 0;

@@ -5,6 +5,7 @@
 #include "shred/rename.h"
 #include "shred/paths.h"
 #include "shred/random.h"
+#include "shred/report.h"
 #include <gtest/gtest.h>
 #include <set>
 
@@ -562,4 +563,54 @@ TEST_F(Shredder, EveryFillTextIsDrawnAndNothingElse)
         drawn.insert(which);
     }
     EXPECT_EQ(drawn.size(), (size_t)FILL_TEXT_COUNT);
+}
+
+// Another program adds to the file while it is shredded: before each length
+// read after the overwrite began, 3000 bytes more, `Appends` times. What it
+// added gets the passes too; a file that keeps growing stays and is told.
+namespace {
+int Appends, LengthsRead;
+BOOL LengthWhileAppending(HANDLE file, LONGLONG *length)
+{
+    if (++LengthsRead > 2 && Appends > 0) {
+        Appends--;
+        LONG high = 0;
+        DWORD low = SetFilePointer(file, 0, &high, FILE_CURRENT), written;
+        SetFilePointer(file, 0, NULL, FILE_END);
+        WriteFile(file, std::string(3000, '\x01').data(), 3000, &written, NULL);
+        SetFilePointer(file, (LONG)low, &high, FILE_BEGIN);
+    }
+    return RealFileCalls.Length(file, length);
+}
+} // namespace
+
+TEST_F(Shredder, BytesAddedDuringTheShredGetThePassesOrTheFileStays)
+{
+    struct Row { int level, appends; bool deleted; };
+    const Row rows[] = { { 2, 1, true }, { 4, 2, true }, { 2, 100, false } };
+    std::string growing = dir + "growing.log";
+    SwapFileCalls().Length = LengthWhileAppending;
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.appends);
+        WriteBytes(growing, Pattern(5000, 3));
+        Appends = row.appends;
+        LengthsRead = 0;
+        Seen = Observation();
+        std::vector<SeenBox> boxes = BoxesOf([&] {
+            EXPECT_EQ(Shred(growing, row.level, 1), row.deleted ? 1 : 0);
+            ReportLeftInPlace();
+        });
+        EXPECT_EQ(Seen.calls, row.deleted ? 1 : 0);
+        if (row.deleted) {
+            EXPECT_TRUE(boxes.empty());
+            EXPECT_EQ(Seen.size, 5000 + ChunkOfSandbox() + 3000LL * row.appends);
+            EXPECT_EQ(Seen.bytes.find('\x01'), std::string::npos);
+        } else {
+            ASSERT_EQ(boxes.size(), 1u);
+            EXPECT_TRUE(BoxIs(boxes[0], "Zorvex", "Files that grew while they were overwritten, NOT deleted: 1\r\n"
+                              "Another program kept writing to them: their last bytes were not overwritten.\r\n"
+                              "The first: " + growing, "stop"));
+            EXPECT_TRUE(Exists(growing));
+        }
+    }
 }

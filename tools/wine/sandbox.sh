@@ -94,6 +94,41 @@ setup)
     mkdir -p "$links/dotted"
     echo namesake > "$links/dotted/plan"
     ln -s plan "$links/dotted/plan."
+    # Links whose target's path ends their own (a mirror tree linking back
+    # to the originals), to a file and to a folder.
+    mkdir -p "$links/Work" "$links/mirror/links/Work" "$links/E" "$links/tree/links"
+    echo "the real plan" > "$links/Work/plan.doc"
+    ln -s ../../../Work/plan.doc "$links/mirror/links/Work/plan.doc"
+    ln -s ../../E "$links/tree/links/E"
+    # A file of two names; links to a case twin and to a look-alike.
+    mkdir -p "$links/h1/chosen" "$links/h1/unchosen" "$links/case/Docs" "$links/case/docs"
+    seq 500 > "$links/h1/unchosen/keep.txt"
+    ln "$links/h1/unchosen/keep.txt" "$links/h1/chosen/file.txt"
+    echo twin > "$links/case/Docs/x.txt"
+    ln -s ../Docs/x.txt "$links/case/docs/x.txt"
+    echo upper > "$links/case/NOTES.TXT"
+    ln -s NOTES.TXT "$links/case/notes.txt"
+    echo fullwidth > "$links/case/$(printf '\357\275\220\357\275\214\357\275\201\357\275\216').txt"
+    ln -s "$(printf '\357\275\220\357\275\214\357\275\201\357\275\216').txt" "$links/case/plan.txt"
+    # Case twins that need a short name (Wine itself cannot make them).
+    for n in 1 2; do
+        mkdir -p "$links/twins$n"
+        echo Report > "$links/twins$n/Report.txt."
+        echo report > "$links/twins$n/report.txt."
+    done
+    for n in 3 4; do
+        mkdir -p "$links/twins$n"
+        echo Plan > "$links/twins$n/Plan$(printf '\346\227\245').txt"
+        echo plan > "$links/twins$n/plan$(printf '\346\227\245').txt"
+    done
+    # Names of devices, and a pipe and devices where this system lets them
+    # be made (an unbound loop device: nothing reaches a disk through it).
+    mkdir -p "$links/dev"
+    for name in nul aux com1 NUL.txt; do echo "a file" > "$links/dev/$name"; done
+    mkdir -p "$links/special"
+    mkfifo "$links/special/pipe" 2>/dev/null || true
+    mknod "$links/special/null" c 1 3 2>/dev/null || true
+    mknod "$links/special/block" b 7 200 2>/dev/null || true
     if [ -z "${DISPLAY:-}" ]; then
         n=90
         while [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ]; do n=$((n + 1)); done
