@@ -1,6 +1,7 @@
 /* The Delete command: one file picked in the file-open dialog, confirmed
  * and destroyed like a dropped one. */
 #include "chooser.h"
+#include "confirm.h"
 #include "names.h"
 #include "paths.h"
 #include "progress.h"
@@ -63,7 +64,7 @@ int ListFiles(HWND owner, int level)
     char exact[PATH_BUFFER];
     int found = ExactChosenPath(ChosenFile, exact, sizeof exact);
     if (found != NAME_EXACT) {
-        RefuseInexactName(ChosenFile, found);
+        RefuseInexactName(ChosenFile, NULL, found);
         return 0;
     }
     lstrcpyA(WorkPath, exact);

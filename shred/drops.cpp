@@ -2,6 +2,7 @@
  * one, the drops and the quit that arrive while a request runs, and each
  * dropped item's exact path. */
 #include "drops.h"
+#include "confirm.h"
 #include "names.h"
 #include "newer.h"
 #include "paths.h"
@@ -25,6 +26,13 @@ void QuitAfterRequest(void)
 
 void FinishRequests(HWND owner)
 {
+    /* Stop ends what was asked during the request too. */
+    if (!RequestRunning() && StopPressed() && PendingCount > 0) {
+        int discarded = PendingCount;
+        while (PendingCount > 0)
+            DragFinish(PendingDrop[--PendingCount]);
+        RefuseDropsAfterStop(discarded);
+    }
     while (!RequestRunning() && PendingCount > 0) {
         HDROP drop = PendingDrop[0];
         int level = PendingLevel[0];
@@ -61,13 +69,14 @@ void HandleDrop(HWND owner, HDROP drop, int level)
 /* The dropped item's wide name, where the system gives one, spelt exactly
  * or by its short path; else its ANSI name if the path rules keep it. A
  * NAME_ answer. */
-static int ExactDroppedPath(HDROP drop, UINT index, const char *name, char *out)
+static int ExactDroppedPath(HDROP drop, UINT index, const char *name, char *out, WCHAR *wide)
 {
     NeedNewerCalls();
-    WCHAR wide[2 * MAX_PATH];
+    wide[0] = 0;
     if (NewerCalls.DragQueryFileW && NewerCalls.DragQueryFileW(drop, index, NULL, 0) < 2 * MAX_PATH &&
         NewerCalls.DragQueryFileW(drop, index, wide, 2 * MAX_PATH))
         return ExactPathOfWide(wide, out, PATH_BUFFER);
+    wide[0] = 0;
     lstrcpyA(out, name);
     return IsExactPath(out) ? NAME_EXACT : NAME_PATH_RULES;
 }
@@ -86,9 +95,10 @@ static void DeleteDroppedName(HWND owner, HWND popup, HDROP drop, UINT index, co
         return;
     }
     char exact[PATH_BUFFER];
-    int found = ExactDroppedPath(drop, index, name, exact);
+    WCHAR wide[2 * MAX_PATH];
+    int found = ExactDroppedPath(drop, index, name, exact, wide);
     if (found != NAME_EXACT) {
-        RefuseInexactName(exact, found);
+        RefuseInexactName(exact, wide[0] ? wide : NULL, found);
         return;
     }
     lstrcpyA(WorkPath, exact);
@@ -123,6 +133,14 @@ void DeleteDroppedFiles(HWND owner, HDROP drop, int level)
             GlobalFree(block);
         if (ConfirmReply == REPLY_CANCEL)
             break;
+        /* Stop: what comes after is not reached, and told. */
+        if (StopPressed()) {
+            char left[PATH_BUFFER];
+            while (++index < count)
+                if (DragQueryFileA(drop, index, NULL, 0) < PATH_BUFFER && DragQueryFileA(drop, index, left, PATH_BUFFER))
+                    NoteLeftInPlace(LEFT_NOT_REACHED, left);
+            break;
+        }
     }
     DragFinish(drop);
     CloseProgressPopup(popup);

@@ -103,6 +103,23 @@ static int SameWide(const WCHAR *a, const WCHAR *b, int fold_ascii)
     }
 }
 
+void DisplayNameOf(const char *path, WCHAR *out, int size)
+{
+    NeedNewerCalls();
+    WCHAR wide[WIDE_PATH];
+    if (!MultiByteToWideChar(CP_ACP, 0, path, -1, wide, WIDE_PATH)) {
+        out[0] = 0;
+        return;
+    }
+    DWORD got = NewerCalls.GetLongPathNameW ? NewerCalls.GetLongPathNameW(wide, out, size) : 0;
+    if (got > 0 && (int)got < size)
+        return;
+    int i = 0;
+    for (; wide[i] && i < size - 1; i++)
+        out[i] = wide[i];
+    out[i] = 0;
+}
+
 int ExactAnsiOfWide(const WCHAR *wide, char *out, int size)
 {
     /* A best-fit spelling names another item: the round trip tells it on

@@ -26,6 +26,10 @@ enum {
     NAME_NO_DRIVE       /* it lies on none of this system's drives */
 };
 
+/* A path as the user knows it, wide: the long form of every part where
+ * the system gives one, else the path as it stands. */
+void DisplayNameOf(const char *path, WCHAR *out, int size);
+
 /* The ANSI spelling of a wide name, when it converts without loss. */
 int ExactAnsiOfWide(const WCHAR *wide, char *out, int size);
 

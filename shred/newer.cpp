@@ -21,6 +21,14 @@ void LookUpNewerCalls(void)
     NewerCalls.CreateFileW = (HANDLE (WINAPI *)(LPCWSTR, DWORD, DWORD, SECURITY_ATTRIBUTES *, DWORD, DWORD, HANDLE))
         CallOf("kernel32.dll", "CreateFileW");
     NewerCalls.DragQueryFileW = (UINT (WINAPI *)(HDROP, UINT, LPWSTR, UINT))CallOf("shell32.dll", "DragQueryFileW");
+    /* The high bit of the version: Windows 95 and its kin. */
+    int wide_windows = !(GetVersion() & 0x80000000);
+    NewerCalls.SetDlgItemTextW =
+        wide_windows ? (BOOL (WINAPI *)(HWND, int, LPCWSTR))CallOf("user32.dll", "SetDlgItemTextW") : NULL;
+    NewerCalls.MessageBoxW =
+        wide_windows ? (int (WINAPI *)(HWND, LPCWSTR, LPCWSTR, UINT))CallOf("user32.dll", "MessageBoxW") : NULL;
+    NewerCalls.GetTextExtentPoint32W =
+        wide_windows ? (BOOL (WINAPI *)(HDC, LPCWSTR, int, SIZE *))CallOf("gdi32.dll", "GetTextExtentPoint32W") : NULL;
     LookedUp = 1;
 }
 

@@ -22,6 +22,11 @@ struct NewerCallTable {
                                  DWORD creation, DWORD flags, HANDLE model);
     /* shell32: a dropped item's wide name. */
     UINT (WINAPI *DragQueryFileW)(HDROP drop, UINT index, LPWSTR out, UINT size);
+    /* user32 and gdi32, the wide texts of the windows: left null on
+     * Windows 95, whose wide window calls are stubs. */
+    BOOL (WINAPI *SetDlgItemTextW)(HWND dialog, int id, LPCWSTR text);
+    int (WINAPI *MessageBoxW)(HWND owner, LPCWSTR text, LPCWSTR caption, UINT type);
+    BOOL (WINAPI *GetTextExtentPoint32W)(HDC dc, LPCWSTR text, int chars, SIZE *size);
 };
 
 extern NewerCallTable NewerCalls;

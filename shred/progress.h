@@ -1,5 +1,7 @@
-/* The progress popup that names the item being destroyed, and the cursors
- * a request shows. */
+/* The progress popup that names the item being destroyed and, for work
+ * that lasts, shows how far it has come beside a Stop button; and the
+ * messages a request takes while it works, so that its windows stay
+ * alive. */
 #ifndef PROGRESS_H
 #define PROGRESS_H
 
@@ -11,19 +13,27 @@ extern char ProgressText[PROGRESS_BUFFER];
 
 extern "C" __declspec(dllexport) INT_PTR CALLBACK SplashProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 
+/* A request's start: Stop not pressed, nothing counted. */
+void BeginProgressRequest(void);
 HWND CreateProgressPopup(void);
 void CloseProgressPopup(HWND popup);
-/* Names a file by its name, a folder by its whole path; set only when it
- * changes. */
+/* Names a file by its name, a folder by its whole path, as the user knows
+ * them; set and painted only when it changes. */
 void ShowProgress(HWND popup, const char *path);
 void ShowProgressOf(HWND popup, const char *path, int folder);
 
-/* Only a change of cursor reaches the window system. While the wait
- * cursor is held (a walk) it stays up from file to file. */
-void ForgetShownCursor(void);
-void ShowWaitCursor(void);
-void ShowArrowCursor(void);
-void HoldWaitCursor(int held);
-void ShowFileDoneCursor(void);
+/* How far the work has come, shown once it has lasted about a second: the
+ * bytes a file's passes have written of all they will, and a walk's items
+ * done. Both only note the figures. */
+void SetFileProgress(LONGLONG done, LONGLONG total);
+void CountItems(int counting);
+void CountItemDone(void);
+
+/* Called per chunk and per entry: a few times a second it paints the
+ * popup and takes the messages that wait (repaints, the system's checks,
+ * Stop); between, it costs a clock reading. Non-zero once Stop was
+ * pressed (or Esc): the work ends at the next chunk. */
+int KeepAlive(void);
+int StopPressed(void);
 
 #endif

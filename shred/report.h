@@ -4,17 +4,20 @@
 #ifndef REPORT_H
 #define REPORT_H
 
+#include <windows.h>
+
 /* A box of the program's own: no owner, caption "Zorvex", stop icon. */
 void StopBox(const char *text);
 
 void RefuseTooLong(const char *path);
 void RefuseDriveRoot(const char *path);
 /* "Name cannot be used exactly" for a dropped or chosen item, with its
- * NAME_ reason. */
-void RefuseInexactName(const char *shown, int reason);
+ * NAME_ reason; named by `wide` where the caller has it. */
+void RefuseInexactName(const char *shown, const WCHAR *wide, int reason);
 void RefuseFolders(void);
 void RefuseDropMemory(void);
 void RefuseLateDrop(void);
+void RefuseDropsAfterStop(int count);
 /* The shredder's own boxes: the file (or the folder) it was handed is
  * left as it is. */
 void RefuseFile(const char *path, int folder);
@@ -32,6 +35,8 @@ enum {
     LEFT_HARD_LINKED,       /* other names share its contents */
     LEFT_NOT_PLAIN,         /* a device or a pipe: nothing written */
     LEFT_GREW,              /* another program kept adding to it */
+    LEFT_STOPPED,           /* Stop came during its overwrite */
+    LEFT_NOT_REACHED,       /* Stop came before it */
     LEFT_KINDS
 };
 

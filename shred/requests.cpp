@@ -1,5 +1,5 @@
-/* The request guard, the level of a request, the confirmation dialog and
- * the dispatch of one path. */
+/* The request guard, the level of a request and the dispatch of one
+ * path. */
 #include "requests.h"
 #include "links.h"
 #include "names.h"
@@ -9,13 +9,7 @@
 #include "shredder.h"
 #include "walk.h"
 #include "../settings/options.h"
-#include "../res/resource.h"
 
-#define CONFIRM_TITLE_BUFFER 34
-
-int ConfirmReply;
-static char ConfirmTitle[CONFIRM_TITLE_BUFFER];
-static HWND SavedForeground;
 
 /* A request runs from its start to its end report; the boxes on the way
  * run message loops of their own, so a drop, a command or a close can
@@ -38,6 +32,7 @@ void BeginRequest(HWND owner)
         DisabledOwner = owner;
     }
     ForgetLeftInPlace();
+    BeginProgressRequest();
     BeginShredRequest();
 }
 
@@ -88,7 +83,7 @@ void DeletePath(HWND popup, const char *path, int level, int extend)
     }
     /* The path rules would make it name another item. */
     if (!IsExactPath(WorkPath)) {
-        RefuseInexactName(WorkPath, NAME_PATH_RULES);
+        RefuseInexactName(WorkPath, NULL, NAME_PATH_RULES);
         return;
     }
     /* The folder rule holds for a linked folder too. */
@@ -109,59 +104,4 @@ void DeletePath(HWND popup, const char *path, int level, int extend)
     }
     ShowProgress(popup, WorkPath);
     ShredFile(level, extend);
-}
-
-static void SetConfirmTitle(int level, const char *path)
-{
-    char caption[CAPTION_BUFFER];
-    LevelCaption(level, caption);
-    lstrcpyA(ConfirmTitle, caption);
-    lstrcatA(ConfirmTitle, IsFolder(path) ? " This Folder" : " This File");
-}
-
-int AskConfirmation(HWND owner)
-{
-    INT_PTR answer = DialogBoxParamA(GetModuleHandleA(NULL), MAKEINTRESOURCEA(IDD_CONFIRM), owner,
-                                     ConfirmationProc, 0);
-    HoldOwnerDisabled();
-    /* A dialog that could not be shown is no confirmation. */
-    return answer == 1 ? 1 : 0;
-}
-
-int ConfirmItem(HWND owner, int level)
-{
-    if (!ConfirmDelete)
-        return 1;
-    SetConfirmTitle(level, WorkPath);
-    return AskConfirmation(owner);
-}
-
-static void EndConfirmation(HWND dialog, int reply, INT_PTR result)
-{
-    ConfirmReply = reply;
-    if (SavedForeground)
-        SetForegroundWindow(SavedForeground);
-    EndDialog(dialog, result);
-}
-
-INT_PTR CALLBACK ConfirmationProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
-{
-    switch (message) {
-    case WM_INITDIALOG:
-        SavedForeground = GetForegroundWindow();
-        SetWindowTextA(dialog, ConfirmTitle);
-        SetDlgItemTextA(dialog, IDC_CONFIRM_PATH, WorkPath);
-        if (ConfirmReply == REPLY_SINGLE)
-            EnableWindow(GetDlgItem(dialog, IDCANCEL), FALSE);
-        SetForegroundWindow(dialog);
-        return TRUE;
-    case WM_COMMAND:
-        switch (LOWORD(wParam)) {
-        case IDOK: EndConfirmation(dialog, REPLY_OK, 1); return TRUE;
-        case IDC_CONFIRM_NO: EndConfirmation(dialog, REPLY_NO, 0); return TRUE;
-        case IDCANCEL: EndConfirmation(dialog, REPLY_CANCEL, 0); return TRUE;
-        }
-        return FALSE;
-    }
-    return FALSE;
 }

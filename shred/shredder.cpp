@@ -1,6 +1,7 @@
 /* Destroys one file at a security level: renames, lengthening, pattern and
  * text passes over every cluster, random times, delete. */
 #include "shredder.h"
+#include "cursor.h"
 #include "fileio.h"
 #include "links.h"
 #include "progress.h"
@@ -104,20 +105,23 @@ static int DrawFillText(FillText *fill)
 #define TEXT_PASS -1
 #define GROWTH_ROUNDS 3
 
+/* How a pass ended. */
+enum { PASS_DONE, PASS_FAILED, PASS_STOPPED };
+
 /* One file's overwrite: its handle, the one chunk buffer every pass
- * writes from, and how many bytes the passes have written. */
+ * writes from, and the bytes the passes have written of all they will. */
 struct Overwrite {
     HANDLE file;
     BYTE *bytes;
     WORD chunk;
-    LONGLONG written;
+    LONGLONG written, total;
 };
 
 /* One pass from `from` to *end, chunk by chunk: the pattern byte over
  * every byte, or with TEXT_PASS the fill text. A round shorter than a chunk
  * is the last, so an end on a chunk's border ends on an empty round. With
  * *end unknown (-1) the counts come from what reads find, and *end becomes
- * the end they found. 0 when a write failed. */
+ * the end they found. Stop ends it at the next chunk. */
 static int OverwritePass(Overwrite *o, LONGLONG from, LONGLONG *end, int pattern)
 {
     FillText fill;
@@ -128,6 +132,9 @@ static int OverwritePass(Overwrite *o, LONGLONG from, LONGLONG *end, int pattern
     LONGLONG position = from;
     SeekTo(o->file, from);
     for (;;) {
+        SetFileProgress(o->written, o->total);
+        if (KeepAlive())
+            return PASS_STOPPED;
         DWORD count = 0;
         if (!reading) {
             LONGLONG left = *end - position;
@@ -147,7 +154,7 @@ static int OverwritePass(Overwrite *o, LONGLONG from, LONGLONG *end, int pattern
             if (reading)
                 SeekTo(o->file, position);
             if (!FileCalls->Write(o->file, o->bytes, count, &written) || written != count)
-                return 0;
+                return PASS_FAILED;
             o->written += count;
         }
         position += count;
@@ -156,7 +163,12 @@ static int OverwritePass(Overwrite *o, LONGLONG from, LONGLONG *end, int pattern
     }
     if (reading)
         *end = position;
-    return 1;
+    return PASS_DONE;
+}
+
+static int Flushed(Overwrite *o, int pass)
+{
+    return pass != PASS_DONE ? pass : FileCalls->Flush(o->file) ? PASS_DONE : PASS_FAILED;
 }
 
 /* Level 4's four byte patterns, each over the whole range and flushed
@@ -164,20 +176,24 @@ static int OverwritePass(Overwrite *o, LONGLONG from, LONGLONG *end, int pattern
  * replace the one before it there and never reach the disk. */
 static int OverwritePatterns(Overwrite *o, LONGLONG from, LONGLONG *end)
 {
-    for (int i = 0; i < 4; i++)
-        if (!OverwritePass(o, from, end, Patterns[i]) || !FileCalls->Flush(o->file))
-            return 0;
-    return 1;
+    for (int i = 0; i < 4; i++) {
+        int pass = Flushed(o, OverwritePass(o, from, end, Patterns[i]));
+        if (pass != PASS_DONE)
+            return pass;
+    }
+    return PASS_DONE;
 }
 
 /* Every pass of the level over the range: at level 4 the patterns, then
  * the fill text, each flushed, the last out of the write-back cache before
- * the delete can drop it. 0 when a write or flush failed. */
+ * the delete can drop it. */
 static int OverwriteRange(Overwrite *o, int level, LONGLONG from, LONGLONG *end)
 {
-    if (level == 4 && !OverwritePatterns(o, from, end))
-        return 0;
-    return OverwritePass(o, from, end, TEXT_PASS) && FileCalls->Flush(o->file);
+    int passes = level == 4 ? 5 : 1;
+    if (*end > from)
+        o->total += passes * (*end - from);
+    int pass = level == 4 ? OverwritePatterns(o, from, end) : PASS_DONE;
+    return pass != PASS_DONE ? pass : Flushed(o, OverwritePass(o, from, end, TEXT_PASS));
 }
 
 /* Whether anything lies past `end` now: asked of the length, or where
@@ -199,8 +215,9 @@ static int OverwriteFile(Overwrite *o, int level, LONGLONG length)
 {
     LONGLONG from = 0, end = length, now;
     for (int round = 0;; round++) {
-        if (!OverwriteRange(o, level, from, &end))
-            return LEFT_NOT_OVERWRITTEN;
+        int pass = OverwriteRange(o, level, from, &end);
+        if (pass != PASS_DONE)
+            return pass == PASS_STOPPED ? LEFT_STOPPED : LEFT_NOT_OVERWRITTEN;
         if (!GrewPast(o, end, &now))
             return -1;
         if (round == GROWTH_ROUNDS)
@@ -301,13 +318,14 @@ static int Shred(int level, int extend, int test_link)
         SetEndOfFile(file);
     }
     int left = -1;
-    Overwrite overwrite = { file, NULL, chunk, 0 };
+    Overwrite overwrite = { file, NULL, chunk, 0, 0 };
     if (level >= 2 && level <= 4) {
         if (!FileCalls->Length(file, &length))
             length = -1;
         overwrite.bytes = (BYTE *)GlobalLock(chunk_block);
         left = overwrite.bytes ? OverwriteFile(&overwrite, level, length) : LEFT_NOT_OVERWRITTEN;
         GlobalUnlock(chunk_block);
+        SetFileProgress(0, 0);
     }
     CloseHandle(file);
     GlobalFree(chunk_block);

@@ -2,6 +2,7 @@
  * directory, subfolders first, then the files and emptied folders of each
  * level, the folder itself last. */
 #include "walk.h"
+#include "cursor.h"
 #include "links.h"
 #include "names.h"
 #include "paths.h"
@@ -91,7 +92,7 @@ static int WalkSubfolders(WalkState *state, const char *here)
     HANDLE search = FindFirstSubdir("*.*", &state->FindData);
     state->more = search != INVALID_HANDLE_VALUE;
     int in_place = 1;
-    while (state->more) {
+    while (state->more && !KeepAlive()) {
         char skipped[600];
         wsprintfA(skipped, "%.400s\\%.190s", here, state->FindData.cFileName);
         if (lstrlenA(here) + 1 + lstrlenA(state->FindData.cFileName) > MAX_PATH_CHARS) {
@@ -134,7 +135,7 @@ static void DestroyEntries(WalkState *state)
     int exact;
     HANDLE search = FindFirstExact("*.*", &state->FindData, &exact);
     state->more = search != INVALID_HANDLE_VALUE;
-    while (state->more) {
+    while (state->more && !KeepAlive()) {
         state->is_dir = state->FindData.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY;
         if (!state->is_dir || IsSubdir(&state->FindData)) {
             if (!exact) {
@@ -164,6 +165,7 @@ static void DestroyEntries(WalkState *state)
                     /* A file's link test rides on the shredder's first open. */
                     ShredWalkedFile(state->level, state->extend);
                 }
+                CountItemDone();
             }
         }
         state->more = FindNextExact(search, &state->FindData, &exact);
@@ -179,7 +181,8 @@ static void WalkLevel(WalkState *state)
     if (got == 0 || got >= sizeof state->CurrentDir)
         return;
     lstrcpyA(here, state->CurrentDir);
-    if (WalkSubfolders(state, here))
+    /* After Stop nothing more is touched. */
+    if (WalkSubfolders(state, here) && !StopPressed())
         DestroyEntries(state);
 }
 
@@ -206,7 +209,9 @@ void DirWalk(HWND popup, const char *path, int level, int extend)
     state.popup = popup;
     ShowWaitCursor();
     HoldWaitCursor(1);
+    CountItems(1);
     WalkLevel(&state);
+    CountItems(0);
     HoldWaitCursor(0);
     ShowArrowCursor();
 
@@ -216,7 +221,9 @@ void DirWalk(HWND popup, const char *path, int level, int extend)
     SplitPath(folder, parent, 3, dir, sizeof dir, NULL, 0, NULL, 0);
     lstrcatA(parent, dir);
     SetCurrentDirectoryA(parent);
-    if (!RemoveDirectoryA(folder)) {
+    if (StopPressed()) {
+        NoteLeftInPlace(LEFT_NOT_REACHED, folder);
+    } else if (!RemoveDirectoryA(folder)) {
         OutputDebugStringA("RemoveDirectory() in DirWalk() failed");
         NoteLeftInPlace(LEFT_NOT_REMOVED, folder);
     }

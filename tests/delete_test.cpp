@@ -7,11 +7,13 @@
 #include "shred/newer.h"
 #include "shred/paths.h"
 #include "shred/progress.h"
+#include "shred/confirm.h"
 #include "shred/requests.h"
 #include "shred/shredder.h"
 #include "shred/walk.h"
 #include "res/resource.h"
 #include <shlobj.h>
+#include <commctrl.h>
 #include <gtest/gtest.h>
 #include <algorithm>
 
@@ -468,6 +470,7 @@ TEST_F(Drops, ADroppedNameLongerThanAPathBufferIsRefusedAndItsNamesakeNotTouched
     ASSERT_EQ(boxes.size(), 4u);
     EXPECT_EQ(boxes[0].caption, "Confidential Delete This File");
     EXPECT_EQ(boxes[0].path, fits);
+    EXPECT_TRUE(boxes[0].path_fits);   // never cut, whatever the font
     EXPECT_TRUE(BoxIs(boxes[1], "Zorvex", "Path too long, NOT deleted:\r\n" + over.substr(0, 259) + "...", "stop"));
     EXPECT_TRUE(BoxIs(boxes[2], "Zorvex", "Path too long, NOT deleted:\r\n" + dropped.substr(0, 259) + "...", "stop"));
     EXPECT_EQ(boxes[3].caption, "Confidential Delete This File");
@@ -800,6 +803,9 @@ TEST_F(Drops, EveryNameReachesExactlyItsOwnItem)
           { L"S:\\links\\dotted\\plan" }, "Links NOT deleted: 1" },
         { "a name whose short name another item owns", { taken, full }, { full }, true, {}, { taken, full },
           "Name cannot be used exactly, NOT deleted:" },
+        { "an item on no drive (Wine hands over such a file so)", {}, { L"\\\\?\\unix\\zorvex-none\\x.txt" },
+          true, {}, {}, "Name cannot be used exactly, NOT deleted:\r\n\\\\?\\unix\\zorvex-none\\x.txt\r\n"
+          "It lies on none of this system's drives." },
     };
     ConfirmDelete = 0;
     for (const Row &row : rows) {
@@ -811,7 +817,7 @@ TEST_F(Drops, EveryNameReachesExactlyItsOwnItem)
             MakeExact(wdir + name);
         std::vector<std::wstring> wide;
         std::vector<std::string> narrow;
-        auto in_dir = [&](const std::wstring &name) { return name[1] == L':' ? name : wdir + name; };
+        auto in_dir = [&](const std::wstring &name) { return name[1] == L':' || name[0] == L'\\' ? name : wdir + name; };
         for (auto &name : row.drop) {
             wide.push_back(in_dir(name));
             narrow.push_back(std::string(wide.back().begin(), wide.back().end()));
@@ -941,4 +947,179 @@ TEST_F(Drops, OnlyTheChosenItemIsDestroyedAndWhatStaysIsToldWhy)
             EXPECT_EQ(std::string(bytes, got), kept.second) << kept.first;
         }
     }
+}
+
+// Long work stays alive: slowed through the file-call table, a shred takes
+// seconds. Meanwhile, from a second thread, the main window and the popup
+// must answer within a second throughout; the popup names the file and its
+// bar moves, or for a folder counts the items done. Once the popup shows
+// Stop, what the row names arrives: a drop, a command, a close, or Stop
+// itself (clicked, or Esc). Then: what is gone, what stays, the boxes.
+namespace {
+DWORD SlowMs;
+BOOL SlowWrite(HANDLE file, const void *bytes, DWORD count, DWORD *written)
+{
+    Sleep(SlowMs);
+    return RealFileCalls.Write(file, bytes, count, written);
+}
+BOOL SlowRemove(LPCSTR path)
+{
+    Sleep(SlowMs);
+    return RealFileCalls.Remove(path);
+}
+} // namespace
+
+TEST_F(Drops, LongWorkStaysAliveAndStopEndsIt)
+{
+    enum { NOTHING, CLICK_STOP, ESC };
+    struct Row {
+        const char *what;
+        int level;
+        std::vector<std::string> start;
+        int stop;
+        UINT message;
+        WPARAM wparam;
+        std::vector<std::string> late;   // dropped meanwhile, with a WM_DROPFILES row
+        std::vector<std::string> boxes, gone, kept;
+        bool quits;
+        const char *named;   // how the popup names what it works on
+        const char *shows;   // what it shows under the name: "bar" or "items done"
+    };
+    const std::vector<Row> rows = {
+        { "a drop waits, Delete is refused, the close waits", 2, { "big.bin" }, NOTHING, WM_DROPFILES, 0,
+          { "small.txt" }, {}, { "big.bin", "small.txt" }, {}, false, "Deleting big.bin", "bar" },
+        { "Delete is refused", 2, { "big.bin" }, NOTHING, WM_COMMAND, CMD_DELETE, {}, {}, { "big.bin" }, {}, false,
+          "Deleting big.bin", "bar" },
+        { "Exit waits for the end", 2, { "big.bin" }, NOTHING, WM_COMMAND, CMD_EXIT, {}, {}, { "big.bin" }, {}, true,
+          "Deleting big.bin", "bar" },
+        { "Stop during a file leaves it, the item after it and the drop made meanwhile", 2,
+          { "big.bin", "other.txt" }, CLICK_STOP, WM_DROPFILES, 0, { "small.txt" },
+          { "Stopped: files left partly overwritten, NOT deleted: 1\r\nThe first: " + dir + "big.bin",
+            "Stopped before these were reached, NOT deleted: 1\r\nThey were left as they were.\r\nThe first: " + dir +
+              "other.txt",
+            "Stopped: the drops made while the delete ran were NOT carried out: 1" },
+          {}, { "big.bin", "other.txt", "small.txt" }, false, "Deleting big.bin", "bar" },
+        { "Esc during a walk leaves the folder with what it was not reached", 1, { "tree" }, ESC, 0, 0, {},
+          { "Stopped before these were reached, NOT deleted: 1\r\nThey were left as they were.\r\nThe first: " + dir +
+            "tree" },
+          {}, { "tree", "tree\\f19.txt" }, false, "Deleting f", "items done" },
+    };
+    ConfirmDelete = 0;
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.what);
+        RemoveSandboxTree(dir);
+        dir = SandboxFolder(testing::UnitTest::GetInstance()->current_test_info()->name());
+        const std::string original(250 * 4096, 'o');
+        File("big.bin", original);
+        File("other.txt");
+        File("small.txt");
+        Folder("tree");
+        for (int i = 0; i < 20; i++)
+            File("tree\\f" + std::string(i < 10 ? "0" : "") + std::to_string(i) + ".txt");
+        SlowMs = row.level == 1 ? 100 : 10;
+        SwapFileCalls().Write = SlowWrite;
+        SwapFileCalls().Remove = SlowRemove;
+        SecurityLevel = row.level;
+        std::vector<std::string> start, late;
+        for (auto &name : row.start)
+            start.push_back(dir + name);
+        for (auto &name : row.late)
+            late.push_back(dir + name);
+        HWND main = MainWindow;
+        std::atomic<bool> done{ false };
+        DWORD slowest = 0;
+        std::vector<int> bar;
+        std::string name, under;
+        std::vector<SeenBox> boxes;
+        {
+            BoxAnswerer answer;
+            std::thread watch([&] {
+                bool arrived = false;
+                while (!done) {
+                    HWND popup = FindWindowWhere(NULL, [](HWND w) {
+                        DWORD process = 0;
+                        GetWindowThreadProcessId(w, &process);
+                        return process == GetCurrentProcessId() && IsOfClass(w, "#32770") && IsWindowVisible(w) &&
+                               (GetWindowLongA(w, GWL_STYLE) & WS_CAPTION) != WS_CAPTION;
+                    });
+                    for (HWND window : { main, popup }) {
+                        DWORD_PTR result, before = GetTickCount();
+                        if (window && SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_NORMAL, 2000, &result))
+                            slowest = std::max(slowest, (DWORD)(GetTickCount() - before));
+                    }
+                    HWND stop = popup ? GetDlgItem(popup, IDCANCEL) : NULL;
+                    if (popup && IsWindowVisible(stop)) {
+                        if (name.empty())
+                            name = WideText(GetDlgItem(popup, IDC_PROGRESS_NAME));
+                        DWORD_PTR pos = 0;
+                        if (SendMessageTimeoutA(GetDlgItem(popup, IDC_PROGRESS_BAR), PBM_GETPOS, 0, 0, SMTO_NORMAL,
+                                                1000, &pos) && IsWindowVisible(GetDlgItem(popup, IDC_PROGRESS_BAR)))
+                            bar.push_back((int)pos);
+                        if (IsWindowVisible(GetDlgItem(popup, IDC_PROGRESS_COUNT)))
+                            under = WideText(GetDlgItem(popup, IDC_PROGRESS_COUNT));
+                        if (!arrived && (bar.size() >= 2 || !under.empty())) {
+                            arrived = true;
+                            DWORD_PTR result;
+                            if (row.stop == CLICK_STOP)
+                                SendMessageTimeoutA(stop, BM_CLICK, 0, 0, SMTO_NORMAL, 3000, &result);
+                            if (row.stop == ESC)
+                                PostMessageA(stop, WM_KEYDOWN, VK_ESCAPE, 0);
+                            if (row.message)
+                                SendMessageTimeoutA(main, row.message,
+                                                    row.message == WM_DROPFILES ? (WPARAM)MakeDrop(late) : row.wparam,
+                                                    0, SMTO_NORMAL, 3000, &result);
+                        }
+                    }
+                    Sleep(100);
+                }
+            });
+            Drop(start);
+            done = true;
+            watch.join();
+            boxes = answer.Boxes();
+        }
+        RestoreSeams();
+        EXPECT_LT(slowest, 1000u);
+        EXPECT_EQ(name.find(row.named), 0u) << name;
+        if (std::string(row.shows) == "bar") {
+            ASSERT_GE(bar.size(), 2u);
+            EXPECT_LT(bar.front(), bar.back());
+        } else {
+            EXPECT_NE(under.find(" items done"), std::string::npos) << under;
+        }
+        EXPECT_EQ(boxes.size(), row.boxes.size());
+        for (size_t i = 0; i < boxes.size() && i < row.boxes.size(); i++)
+            EXPECT_EQ(boxes[i].text, row.boxes[i]);
+        for (auto &gone : row.gone)
+            EXPECT_FALSE(Exists(dir + gone)) << gone;
+        for (auto &kept : row.kept)
+            EXPECT_TRUE(Exists(dir + kept)) << kept;
+        if (row.stop == CLICK_STOP)
+            EXPECT_NE(ReadBytes(dir + "big.bin").substr(0, 4096), original.substr(0, 4096));
+        EXPECT_TRUE(IsWindowEnabled(MainWindow));
+        MSG quit;
+        EXPECT_EQ(PeekMessageA(&quit, NULL, WM_QUIT, WM_QUIT, PM_REMOVE) != 0, row.quits);
+    }
+}
+
+// An item is named as the user knows it, wide, in the confirmation and in
+// the end-of-request account: never by its short name alone.
+TEST_F(Drops, AWideNameIsShownAsItIsNeverByItsShortName)
+{
+    const std::wstring wdir(dir.begin(), dir.end()), name = L"\x4e2d\x6587.txt";
+    MakeExact(wdir + name);
+    HANDLE held = CreateFileW((wdir + name).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL,
+                              OPEN_EXISTING, 0, NULL);
+    std::vector<SeenBox> boxes;
+    {
+        BoxAnswerer answer;
+        SendMessageA(MainWindow, WM_DROPFILES, (WPARAM)MakeDrop(std::vector<std::wstring>{ wdir + name }), 0);
+        boxes = answer.Boxes();
+    }
+    CloseHandle(held);
+    const std::string shown = dir + "\xe4\xb8\xad\xe6\x96\x87.txt";
+    ASSERT_EQ(boxes.size(), 2u);
+    EXPECT_EQ(boxes[0].path, shown);
+    EXPECT_EQ(boxes[1].text, "Files overwritten but NOT deleted: 1\r\nAnother program may hold them open.\r\n"
+                             "The first: " + shown);
 }

@@ -68,7 +68,7 @@ printf '#!/bin/sh\nexec "$@"\n' > "$stubs/sudo"
 chmod +x "$stubs"/*
 printf 'VERSION_CODENAME=testrelease\n' > "$work/os-release"
 
-all="cmake make g++ mingw-w64 g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix wine wine32 wine64 xvfb googletest"
+all="cmake make g++ mingw-w64 g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix wine wine32 wine64 fonts-wine xvfb googletest"
 fails=0
 # name | update | install | installed | i386 | extra args | code | calls (";" between) |
 # a line printed (or, after "!", one that must not be)

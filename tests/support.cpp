@@ -283,6 +283,43 @@ static std::vector<int> BoxButtons(HWND box)
     return ids;
 }
 
+std::string WideText(HWND window)
+{
+    WCHAR text[1024] = L"";
+    char utf8[3072] = "";
+    if (window)
+        GetWindowTextW(window, text, 1024);
+    WideCharToMultiByte(CP_UTF8, 0, text, -1, utf8, sizeof utf8, NULL, NULL);
+    return utf8;
+}
+
+// Every line of a control's text within its client area, in its own font.
+static bool TextFits(HWND control)
+{
+    if (!control)
+        return false;
+    WCHAR text[1024] = L"";
+    GetWindowTextW(control, text, 1024);
+    RECT inside;
+    GetClientRect(control, &inside);
+    HDC dc = GetDC(control);
+    HGDIOBJ old = SelectObject(dc, (HGDIOBJ)SendMessageA(control, WM_GETFONT, 0, 0));
+    TEXTMETRICW metrics;
+    GetTextMetricsW(dc, &metrics);
+    bool fits = true;
+    int lines = 0;
+    for (WCHAR *line = text; line; lines++) {
+        WCHAR *end = wcsstr(line, L"\r\n");
+        SIZE size;
+        GetTextExtentPoint32W(dc, line, end ? (int)(end - line) : lstrlenW(line), &size);
+        fits = fits && size.cx <= inside.right;
+        line = end ? end + 2 : NULL;
+    }
+    SelectObject(dc, old);
+    ReleaseDC(control, dc);
+    return fits && lines * metrics.tmHeight <= inside.bottom;
+}
+
 void BoxAnswerer::Run()
 {
     while (!stop_) {
@@ -290,18 +327,16 @@ void BoxAnswerer::Run()
         if (found) {
             Sleep(100);   // let the dialog finish its set-up, as DialogScript does
             SeenBox box;
-            char text[1024] = "";
-            GetWindowTextA(found, text, sizeof text);
-            box.caption = text;
-            text[0] = 0;
-            GetDlgItemTextA(found, 0xFFFF, text, sizeof text);   // a message box's text
-            box.text = text;
+            box.caption = WideText(found);
+            box.text = WideText(GetDlgItem(found, 0xFFFF));   // a message box's text
             box.owner = GetWindow(found, GW_OWNER);
             HWND cancel = GetDlgItem(found, IDCANCEL);
             box.cancel_enabled = cancel && IsWindowEnabled(cancel);
-            text[0] = 0;
-            GetDlgItemTextA(found, 102, text, sizeof text);
-            box.path = text;
+            // The confirmation's path, however many lines it is shown on.
+            for (char c : WideText(GetDlgItem(found, 102)))
+                if (c != '\r' && c != '\n')
+                    box.path += c;
+            box.path_fits = TextFits(GetDlgItem(found, 102));
             box.icon = BoxIcon(found);
             box.buttons = BoxButtons(found);
             size_t index;

@@ -70,12 +70,16 @@ void Keystroke(WORD key, std::vector<WORD> held = {});
 // Pumps the calling thread's messages until none is left.
 void PumpMessages();
 
+// A window's text as the wide call reads it, in UTF-8.
+std::string WideText(HWND window);
+
 struct SeenBox {
     std::string caption;
     std::string text;
     HWND owner;
     bool cancel_enabled;   // the dialog's button 2
-    std::string path;      // the confirmation's path line (control 102)
+    std::string path;      // the confirmation's path (control 102), its lines joined
+    bool path_fits;        // every line of it within the control
     std::string icon;      // a message box's: "stop", "question", "information", "warning" or ""
     std::vector<int> buttons;   // ids of its buttons among IDOK..IDNO, in id order
 };

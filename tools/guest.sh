@@ -10,7 +10,7 @@
 set -eu
 top=$(cd "$(dirname "$0")/.." && pwd)
 cache="$top/build/guest"
-packages="wine,wine32,wine64,xvfb,xauth,cmake,kmod,procps,iproute2,linux-image-amd64,initramfs-tools"
+packages="wine,wine32,wine64,fonts-wine,xvfb,xauth,cmake,kmod,procps,iproute2,linux-image-amd64,initramfs-tools"
 key=$(cat "$0" "$top/tools/guest-init" | sha256sum | cut -c1-16)
 
 SUDO=""

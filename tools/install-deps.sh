@@ -19,7 +19,9 @@ if ! dpkg --print-foreign-architectures | grep -qx i386; then
     need=update
 fi
 # Callers may name more packages (the benchmark needs gnuplot).
-PKGS="cmake make g++ mingw-w64 g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix wine wine32 wine64 xvfb googletest $*"
+# fonts-wine: without it (a recommendation only) Wine draws the title
+# buttons of every window as letters.
+PKGS="cmake make g++ mingw-w64 g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix wine wine32 wine64 fonts-wine xvfb googletest $*"
 missing=""
 for p in $PKGS; do have "$p" || missing="$missing $p"; done
 [ -n "$missing" ] || [ -n "$need" ] || exit 0
