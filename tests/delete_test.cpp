@@ -1002,19 +1002,21 @@ TEST_F(Drops, LongWorkStaysAliveAndStopEndsIt)
         { "Esc during a walk leaves the folder with what it was not reached", 1, { "tree" }, ESC, 0, 0, {},
           { "Stopped before these were reached, NOT deleted: 1\r\nThey were left as they were.\r\nThe first: " + dir +
             "tree" },
-          {}, { "tree", "tree\\f19.txt" }, false, "Deleting f", "items done" },
+          {}, { "tree", "tree\\f99.txt" }, false, "Deleting f", "items done" },
     };
     ConfirmDelete = 0;
     for (const Row &row : rows) {
         SCOPED_TRACE(row.what);
         RemoveSandboxTree(dir);
         dir = SandboxFolder(testing::UnitTest::GetInstance()->current_test_info()->name());
-        const std::string original(250 * 4096, 'o');
+        // Long enough that what arrives finds it running: what Stop ends is
+        // ten times longer.
+        const std::string original((row.stop ? 2500 : 250) * 4096, 'o');
         File("big.bin", original);
         File("other.txt");
         File("small.txt");
         Folder("tree");
-        for (int i = 0; i < 20; i++)
+        for (int i = 0; i < 100; i++)
             File("tree\\f" + std::string(i < 10 ? "0" : "") + std::to_string(i) + ".txt");
         SlowMs = row.level == 1 ? 100 : 10;
         SwapFileCalls().Write = SlowWrite;
@@ -1055,8 +1057,9 @@ TEST_F(Drops, LongWorkStaysAliveAndStopEndsIt)
                         if (SendMessageTimeoutA(GetDlgItem(popup, IDC_PROGRESS_BAR), PBM_GETPOS, 0, 0, SMTO_NORMAL,
                                                 1000, &pos) && IsWindowVisible(GetDlgItem(popup, IDC_PROGRESS_BAR)))
                             bar.push_back((int)pos);
-                        if (IsWindowVisible(GetDlgItem(popup, IDC_PROGRESS_COUNT)))
-                            under = WideText(GetDlgItem(popup, IDC_PROGRESS_COUNT));
+                        std::string count = WideText(GetDlgItem(popup, IDC_PROGRESS_COUNT));
+                        if (IsWindowVisible(GetDlgItem(popup, IDC_PROGRESS_COUNT)) && !count.empty())
+                            under = count;
                         if (!arrived && (bar.size() >= 2 || !under.empty())) {
                             arrived = true;
                             DWORD_PTR result;

@@ -61,6 +61,13 @@ setup)
         mkdir -m 700 "$place"
     done
     "$server" -w
+    # Debian's Wine looks for its own fonts (the title buttons' Marlett among
+    # them) in /usr/share/fonts, where fonts-wine does not put them: without
+    # them every title button is drawn as a letter. The prefix's own Fonts
+    # folder, which Wine reads too, gets copies.
+    if [ -d /usr/share/wine/fonts ]; then
+        cp /usr/share/wine/fonts/*.ttf "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
+    fi
     # Only c: and the sandbox drive: nothing else of this machine is reachable.
     for d in "$WINEPREFIX"/dosdevices/*:; do
         case "$(basename "$d")" in c:) ;; *) rm -f "$d" ;; esac
