@@ -5,17 +5,21 @@
 static HCURSOR ShownCursor;
 static int WaitHeld;
 
-static void ShowCursorOf(LPCSTR id)
+/* Loaded once: under Wine each load is a round trip to the server. */
+static HCURSOR WaitCursor, ArrowCursor;
+
+static void ShowCursorOf(HCURSOR *loaded, LPCSTR id)
 {
-    HCURSOR cursor = LoadCursor(NULL, id);
-    if (cursor != ShownCursor)
-        SetCursor(cursor);
-    ShownCursor = cursor;
+    if (!*loaded)
+        *loaded = LoadCursor(NULL, id);
+    if (*loaded != ShownCursor)
+        SetCursor(*loaded);
+    ShownCursor = *loaded;
 }
 
 void ForgetShownCursor(void) { ShownCursor = NULL; }
-void ShowWaitCursor(void) { ShowCursorOf(IDC_WAIT); }
-void ShowArrowCursor(void) { ShowCursorOf(IDC_ARROW); }
+void ShowWaitCursor(void) { ShowCursorOf(&WaitCursor, IDC_WAIT); }
+void ShowArrowCursor(void) { ShowCursorOf(&ArrowCursor, IDC_ARROW); }
 void HoldWaitCursor(int held) { WaitHeld = held; }
 
 void ShowFileDoneCursor(void)

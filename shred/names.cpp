@@ -21,13 +21,12 @@ static int IsDeviceName(const char *name)
     if (length < 3 || length > 7)
         return 0;
     lstrcpynA(base, name, length + 1);
-    CharUpperA(base);
-    if (length == 4 && (base[0] == 'C' || base[0] == 'L') && base[3] >= '1' && base[3] <= '9') {
+    if (length == 4 && base[3] >= '1' && base[3] <= '9') {
         base[3] = 0;
-        return lstrcmpA(base, "COM") == 0 || lstrcmpA(base, "LPT") == 0;
+        return SameText(base, "COM", 1) || SameText(base, "LPT", 1);
     }
     for (size_t i = 0; i < sizeof Devices / sizeof Devices[0]; i++)
-        if (lstrcmpA(base, Devices[i]) == 0)
+        if (SameText(base, Devices[i], 1))
             return 1;
     return 0;
 }
@@ -37,10 +36,10 @@ static int IsDeviceName(const char *name)
  * device's name. */
 static int IsExactName(const char *name)
 {
-    if (!name[0] || lstrcmpA(name, ".") == 0 || lstrcmpA(name, "..") == 0 || IsDeviceName(name))
+    if (!name[0] || SameText(name, ".", 0) || SameText(name, "..", 0) || IsDeviceName(name))
         return 0;
     const char *last = name;
-    for (const char *p = name; *p; p = CharNextA(p)) {
+    for (const char *p = name; *p; p = NextChar(p)) {
         last = p;
         if ((unsigned char)*p < 32)
             return 0;
@@ -65,7 +64,7 @@ int IsExactPath(const char *path)
     while (*p) {
         int length = 0;
         while (*p && *p != '\\') {
-            const char *next = CharNextA(p);
+            const char *next = NextChar(p);
             while (p < next) {
                 if (length >= MAX_PATH - 1)
                     return 0;
@@ -300,7 +299,7 @@ static void CopyEntry(const WIN32_FIND_DATAW *wide, WIN32_FIND_DATAA *entry, int
  * path rules can change them. */
 static int ExactAnsiEntry(WIN32_FIND_DATAA *entry)
 {
-    return lstrcmpA(entry->cFileName, ".") == 0 || lstrcmpA(entry->cFileName, "..") == 0 ||
+    return SameText(entry->cFileName, ".", 0) || SameText(entry->cFileName, "..", 0) ||
            IsExactName(entry->cFileName);
 }
 

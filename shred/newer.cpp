@@ -14,6 +14,8 @@ static void *CallOf(const char *dll, const char *name)
 void LookUpNewerCalls(void)
 {
     NewerCalls.QueryObject = (LONG (WINAPI *)(HANDLE, int, void *, ULONG, ULONG *))CallOf("ntdll.dll", "NtQueryObject");
+    NewerCalls.QueryInformationFile =
+        (LONG (WINAPI *)(HANDLE, void *, void *, ULONG, int))CallOf("ntdll.dll", "NtQueryInformationFile");
     NewerCalls.FindFirstFileW = (HANDLE (WINAPI *)(LPCWSTR, WIN32_FIND_DATAW *))CallOf("kernel32.dll", "FindFirstFileW");
     NewerCalls.FindNextFileW = (BOOL (WINAPI *)(HANDLE, WIN32_FIND_DATAW *))CallOf("kernel32.dll", "FindNextFileW");
     NewerCalls.GetShortPathNameW = (DWORD (WINAPI *)(LPCWSTR, LPWSTR, DWORD))CallOf("kernel32.dll", "GetShortPathNameW");

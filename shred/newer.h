@@ -12,6 +12,9 @@ struct NewerCallTable {
     /* ntdll (NT only, none on Windows 95): the path an open handle
      * reached, NtQueryObject with its ObjectNameInformation class. */
     LONG (WINAPI *QueryObject)(HANDLE handle, int kind, void *info, ULONG size, ULONG *used);
+    /* ntdll: what an open file is, NtQueryInformationFile (its basic and
+     * standard classes ask the file alone, no volume). */
+    LONG (WINAPI *QueryInformationFile)(HANDLE file, void *io, void *info, ULONG size, int kind);
     /* kernel32, wide names: stubs on Windows 95 that fail with
      * ERROR_CALL_NOT_IMPLEMENTED; the long form came with 98 and 2000. */
     HANDLE (WINAPI *FindFirstFileW)(LPCWSTR pattern, WIN32_FIND_DATAW *entry);

@@ -14,6 +14,28 @@ static void CopyBounded(char *out, int size, const char *from, int length)
     out[length] = 0;
 }
 
+int SameText(const char *a, const char *b, int fold)
+{
+    for (;; a++, b++) {
+        char x = *a, y = *b;
+        if (fold) {
+            x = x >= 'a' && x <= 'z' ? (char)(x - 'a' + 'A') : x;
+            y = y >= 'a' && y <= 'z' ? (char)(y - 'a' + 'A') : y;
+        }
+        if (x != y)
+            return 0;
+        if (!x)
+            return 1;
+    }
+}
+
+const char *NextChar(const char *p)
+{
+    if (!*p)
+        return p;
+    return IsDBCSLeadByte((BYTE)*p) && p[1] ? p + 2 : p + 1;
+}
+
 /* Drive "X:", folder up to and with its last separator, name, and the
  * extension from the last dot of the last part on. Each part is cut to its
  * buffer; a null part is not wanted. */
@@ -29,14 +51,14 @@ void SplitPath(const char *path, char *drive, int drive_size, char *dir, int dir
     CopyBounded(drive, drive_size, path, drive_length);
 
     const char *last_part = rest;
-    for (const char *p = rest; *p; p = CharNextA(p))
+    for (const char *p = rest; *p; p = NextChar(p))
         if (*p == '\\' || *p == '/')
             last_part = p + 1;
     CopyBounded(dir, dir_size, rest, (int)(last_part - rest));
 
     const char *dot = NULL;
     const char *end = last_part;
-    for (; *end; end = CharNextA(end))
+    for (; *end; end = NextChar(end))
         if (*end == '.')
             dot = end;
     if (!dot)

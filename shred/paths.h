@@ -10,6 +10,12 @@
 void SplitPath(const char *path, char *drive, int drive_size, char *dir, int dir_size,
                char *name, int name_size, char *ext, int ext_size);
 
+/* The same text byte for byte (lstrcmpA compares as a language does, and
+ * slowly); with `fold`, a to z taken for A to Z. */
+int SameText(const char *a, const char *b, int fold);
+/* The character after `p`: two bytes after a lead byte of the code page. */
+const char *NextChar(const char *p);
+
 /* The length without trailing backslashes; a root keeps its own ("C:\"). */
 int TrimmedLength(const char *path);
 /* folder + "\" + name (no second backslash) into out; 0, and out

@@ -59,7 +59,7 @@ void ShowProgress(HWND popup, const char *path)
         ShowProgressOf(popup, path, IsFolder(path));
 }
 
-static int SameText(const WCHAR *a, const WCHAR *b)
+static int SameWideText(const WCHAR *a, const WCHAR *b)
 {
     for (; *a == *b; a++, b++)
         if (!*a)
@@ -86,7 +86,7 @@ void ShowProgressOf(HWND popup, const char *path, int folder)
     if (!IsWindowVisible(popup)) {
         ShowWindow(popup, SW_SHOW);
         ShownAt = GetTickCount();
-    } else if (SameText(shown, ProgressWide)) {
+    } else if (SameWideText(shown, ProgressWide)) {
         return;
     }
     for (int i = 0; i <= length; i++)

@@ -4,6 +4,7 @@
 #include "cursor.h"
 #include "fileio.h"
 #include "links.h"
+#include "newer.h"
 #include "progress.h"
 #include "random.h"
 #include "rename.h"
@@ -28,7 +29,7 @@ void BeginShredRequest(void)
  * request and drive. */
 static WORD ChunkOfDrive(const char *root)
 {
-    if (GeometryRoot[0] && lstrcmpiA(GeometryRoot, root) == 0)
+    if (GeometryRoot[0] && SameText(GeometryRoot, root, 1))
         return GeometryChunk;
     DWORD sectors, bytes_per_sector;
     WORD chunk = 512;
@@ -230,15 +231,35 @@ static int OverwriteFile(Overwrite *o, int level, LONGLONG length)
 /* Only a plain file of one name is shredded. A device or a pipe takes no
  * overwrite, and the system tells nothing of it as a file; overwriting one
  * name of several would overwrite what every other name shows. A LEFT_
- * kind, or -1. */
+ * kind, or -1. The file's own classes where there are (the whole record
+ * asks the volume too: a round trip of its own under Wine), else the
+ * record. */
 static int UnshreddableKind(HANDLE file)
 {
+    NeedNewerCalls();
+    if (NewerCalls.QueryInformationFile) {
+        struct { LARGE_INTEGER times[4]; ULONG attributes; } basic;                  /* FILE_BASIC_INFORMATION */
+        struct { LARGE_INTEGER allocated, end; ULONG links; BOOLEAN deleting, folder; } standard;
+        struct { void *status; ULONG_PTR information; } io;                           /* IO_STATUS_BLOCK */
+        const int BASIC_CLASS = 4, STANDARD_CLASS = 5;
+        if (NewerCalls.QueryInformationFile(file, &io, &basic, sizeof basic, BASIC_CLASS) != 0 ||
+            NewerCalls.QueryInformationFile(file, &io, &standard, sizeof standard, STANDARD_CLASS) != 0)
+            return LEFT_NOT_PLAIN;
+        return !standard.folder && standard.links > 1 ? LEFT_HARD_LINKED : -1;
+    }
     BY_HANDLE_FILE_INFORMATION info;
     if (!GetFileInformationByHandle(file, &info))
         return LEFT_NOT_PLAIN;
     if (!(info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && info.nNumberOfLinks > 1)
         return LEFT_HARD_LINKED;
     return -1;
+}
+
+static int LeftUntouched(int kind, const char *path)
+{
+    ShowFileDoneCursor();
+    NoteLeftInPlace(kind, path);
+    return 0;
 }
 
 /* test_link: nothing has asked yet whether the path is a link; the
@@ -257,13 +278,13 @@ static int Shred(int level, int extend, int test_link)
         KeepLink(ScratchPath);
         return 0;
     }
-    int kind = UnshreddableKind(file);
+    /* Known before a rename would change it; without renames the second
+     * open answers, its handle readied for the writes anyway. */
+    int renames = level == 3 || level == 4;
+    int kind = renames ? UnshreddableKind(file) : -1;
     CloseHandle(file);
-    if (kind >= 0) {
-        ShowFileDoneCursor();
-        NoteLeftInPlace(kind, ScratchPath);
-        return 0;
-    }
+    if (kind >= 0)
+        return LeftUntouched(kind, ScratchPath);
     DWORD attributes = GetFileAttributesA(ScratchPath);
     if (IsFolderAttributes(attributes)) {
         RefuseFile(ScratchPath, 1);
@@ -277,7 +298,8 @@ static int Shred(int level, int extend, int test_link)
 
     char drive[3];
     SplitPath(ScratchPath, drive, sizeof drive, NULL, 0, NULL, 0, NULL, 0);
-    CharUpperA(drive);
+    if (drive[0] >= 'a' && drive[0] <= 'z')
+        drive[0] = (char)(drive[0] - 'a' + 'A');
     lstrcpyA(ScratchPath, drive);
     lstrcatA(ScratchPath, "\\");
 
@@ -309,6 +331,12 @@ static int Shred(int level, int extend, int test_link)
         GlobalFree(chunk_block);
         RefuseFile(new_path, 0);
         return 0;
+    }
+    kind = renames ? -1 : UnshreddableKind(file);
+    if (kind >= 0) {
+        CloseHandle(file);
+        GlobalFree(chunk_block);
+        return LeftUntouched(kind, new_path);
     }
     /* A length that cannot be read is not taken for 0: that would cut the
      * file to one chunk. */

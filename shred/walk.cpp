@@ -83,7 +83,7 @@ static int EnteredOneLevelDown(const char *here, const char *name)
     if (got == 0 || got >= sizeof entered || !JoinPath(expected, sizeof expected, here, name))
         return 0;
     /* Exactly: beside a case twin, the other one is no level down. */
-    return lstrcmpA(entered, expected) == 0;
+    return SameText(entered, expected, 0);
 }
 
 /* Pass 1: into every subfolder. 0 when this level lost its place. */
@@ -114,7 +114,7 @@ static int WalkSubfolders(WalkState *state, const char *here)
             SetCurrentDirectoryA("..");
             GetCurrentDirectoryA(sizeof state->CurrentDir, state->CurrentDir);
             /* Back where this level started, or nowhere further. */
-            if (lstrcmpA(state->CurrentDir, here) != 0 && !SetCurrentDirectoryA(here)) {
+            if (!SameText(state->CurrentDir, here, 0) && !SetCurrentDirectoryA(here)) {
                 Trace("Walk lost its folder", here);
                 NoteLeftInPlace(LEFT_NOT_ENTERED, here);
                 in_place = 0;
