@@ -5,7 +5,7 @@ tsv=$1 out=$2
 awk -F'\t' '
 function size(b) { return b >= 1048576 ? sprintf("%d MiB", b / 1048576) : sprintf("%d B", b) }
 function ratio(a, b) { return (b == "-" || b + 0 == 0) ? "-" : sprintf("%.2f", a / b) }
-NR == 1 { next }
+NR == 1 || $2 == "alive" { next }
 {
     what = $2 == "tree" ? ($4 / 512) " files (" size($4) ")" : size($4)
     speed = $4 == 0 ? "-" : sprintf("%.1f", $6)
@@ -25,6 +25,26 @@ NR == 1 { next }
     cat "$out/rows.md"
 } > "$out/table.md"
 rm -f "$out/rows.md"
+# Where each folder floor's time goes, and what staying alive costs beside
+# level 2's 256 MiB.
+awk -F'\t' '
+NR == 1 { next }
+$2 == "tree" && $16 != "-" { calls[$1 " | " $3] = $16; floor[$1 " | " $3] = $14; order[++n] = $1 " | " $3 }
+$2 == "file" && $3 == 2 && $4 == 268435456 { level2[$1] = $5 }
+$2 == "alive" { alive[$1] = $5 }
+END {
+    print ""
+    print "| place | level | folder floor (s) | its seconds by kind of call |"
+    print "|---|---|---|---|"
+    for (i = 1; i <= n; i++) {
+        c = calls[order[i]]; gsub(",", ", ", c); gsub("=", " ", c)
+        printf "| %s | %.2f | %s |\n", order[i], floor[order[i]], c
+    }
+    print ""
+    for (p in alive)
+        printf "Staying alive on %s: %.4f s over the 65,536 chunks of 256 MiB%s\n", p, alive[p], \
+            (p in level2) ? sprintf(", %.2f %% of level 2 there (%.4f s).", 100 * alive[p] / level2[p], level2[p]) : "."
+}' "$tsv" >> "$out/table.md"
 cat "$out/table.md"
 
 # MiB/s against file size, per level, beside GNU shred and the dd limit:

@@ -4,6 +4,9 @@
 # Runs in throwaway sandbox prefixes: once on a disk folder (/tmp) and once
 # on a tmpfs folder (/dev/shm). Prints the table, writes build/bench/
 # results.tsv, table.md and shred-speed.png.
+# Every program runs on one core (taskset): across a virtual machine's
+# cores each of Wine's server round trips waits for the other core to wake,
+# which alone varied the folder times by half.
 set -eu
 top=$(cd "$(dirname "$0")/.." && pwd)
 . "$top/tools/start.sh"
@@ -19,7 +22,9 @@ bin="$build/bin"
 out="$top/build/bench"
 mkdir -p "$out"
 tsv="$out/results.tsv"
-printf 'place\tcase\tlevel\tbytes\tours_s\tours_mib_s\tgnu\tgnu_s\tlimit\tlimit_s\tpeak_ws_growth\tpeak_private_growth\tchunk\tfloor_s\tfloor_read_s\n' > "$tsv"
+printf 'place\tcase\tlevel\tbytes\tours_s\tours_mib_s\tgnu\tgnu_s\tlimit\tlimit_s\tpeak_ws_growth\tpeak_private_growth\tchunk\tfloor_s\tfloor_read_s\tfloor_calls\n' > "$tsv"
+pin=""
+command -v taskset > /dev/null && pin="taskset -c ${BENCH_CORE:-1}"
 MIB=1048576
 SIZES=${BENCH_SIZES:-"0 $MIB $((16 * MIB)) $((256 * MIB))"}
 TREE_FILES=${BENCH_TREE_FILES:-10000}
@@ -35,9 +40,9 @@ for place in disk tmpfs; do
     work="$disk/work"
     echo "== $place: $(df -T "$disk" | awk 'NR==2 {print $2 " on " $1}') ($disk)"
     # One run of the benchmark program inside the sandbox.
-    zb() { sh "$top/tools/wine/wine-run.sh" "$root" "$top" "$WINE" "$WINESERVER" "$bin/shredbench.exe" "$@"; }
+    zb() { $pin sh "$top/tools/wine/wine-run.sh" "$root" "$top" "$WINE" "$WINESERVER" "$bin/shredbench.exe" "$@"; }
     # Wall time of a command on the Linux side.
-    timed() { sync; t0=$(now); "$@"; t1=$(now); elapsed "$t0" "$t1"; }
+    timed() { sync; t0=$(now); $pin "$@"; t1=$(now); elapsed "$t0" "$t1"; }
 
     for bytes in $SIZES; do
         for level in 1 2 3 4; do
@@ -61,7 +66,7 @@ for place in disk tmpfs; do
                 t0=$(now)
                 p=0
                 while [ $p -lt $passes ]; do
-                    dd if=/dev/zero of="$work/dd.bin" bs=$MIB count=$((bytes / MIB)) conv=notrunc,fsync status=none
+                    $pin dd if=/dev/zero of="$work/dd.bin" bs=$MIB count=$((bytes / MIB)) conv=notrunc,fsync status=none
                     p=$((p + 1))
                 done
                 t1=$(now)
@@ -82,7 +87,7 @@ for place in disk tmpfs; do
                 floor_read_s=$1
             fi
             mib_s=$(echo "$bytes / $MIB / $ours" | bc -l)
-            printf '%s\tfile\t%s\t%s\t%s\t%s\t%s\t%s\t%s\t%s\t%s\t%s\t%s\t%s\t%s\n' "$place" "$level" "$bytes" "$ours" \
+            printf '%s\tfile\t%s\t%s\t%s\t%s\t%s\t%s\t%s\t%s\t%s\t%s\t%s\t%s\t%s\t-\n' "$place" "$level" "$bytes" "$ours" \
                 "$mib_s" "$gnu" "$gnu_s" "$limit" "$limit_s" "$ws" "$private" "$chunk" "$floor_s" "$floor_read_s" >> "$tsv"
             echo "  $bytes bytes, level $level: ${ours}s (GNU $gnu ${gnu_s}s, limit ${limit_s}s, floor ${floor_s}s, with reads ${floor_read_s}s)"
         done
@@ -100,19 +105,23 @@ for place in disk tmpfs; do
         2|3) gnu="shred -n 1 -u"; gnu_s=$(timed sh -c 'shred -n 1 -u "$1"/* && rmdir "$1"' - "$work/gnutree") ;;
         4) gnu="shred -n 5 -u"; gnu_s=$(timed sh -c 'shred -n 5 -u "$1"/* && rmdir "$1"' - "$work/gnutree") ;;
         esac
-        # Level 1's floor: only the calls each file needs.
-        floor_s="-"
-        if [ "$level" = 1 ]; then
-            zb tree 'S:\work\floortree' $TREE_FILES
-            sync
-            set -- $(zb floor 'S:\work\floortree' files)
-            floor_s=$1
-        fi
+        # The level's floor: only the calls each file needs, and where
+        # their time goes ("open=... rename=... flush=...").
+        zb tree 'S:\work\floortree' $TREE_FILES
+        sync
+        set -- $(zb floor 'S:\work\floortree' "files$level")
+        floor_s=$1
+        shift 4
+        calls=$(echo "$*" | tr ' ' ',')
         mib_s=$(echo "512 * $TREE_FILES / $MIB / $ours" | bc -l)
-        printf '%s\ttree\t%s\t%s\t%s\t%s\t%s\t%s\t-\t-\t%s\t%s\t%s\t%s\t-\n' "$place" "$level" $((512 * TREE_FILES)) "$ours" \
-            "$mib_s" "$gnu" "$gnu_s" "$ws" "$private" "$chunk" "$floor_s" >> "$tsv"
-        echo "  $TREE_FILES files of 512 bytes, level $level: ${ours}s (GNU $gnu ${gnu_s}s, floor ${floor_s}s)"
+        printf '%s\ttree\t%s\t%s\t%s\t%s\t%s\t%s\t-\t-\t%s\t%s\t%s\t%s\t-\t%s\n' "$place" "$level" $((512 * TREE_FILES)) "$ours" \
+            "$mib_s" "$gnu" "$gnu_s" "$ws" "$private" "$chunk" "$floor_s" "${calls:--}" >> "$tsv"
+        echo "  $TREE_FILES files of 512 bytes, level $level: ${ours}s (GNU $gnu ${gnu_s}s, floor ${floor_s}s: $calls)"
     done
+    # What staying alive adds: a 256 MiB file's chunks' worth of it.
+    set -- $(zb alive 'S:\work\alive' $((256 * MIB / 4096)))
+    printf '%s\talive\t2\t%s\t%s\t-\t-\t-\t-\t-\t%s\t%s\t%s\t-\t-\t-\n' "$place" $((256 * MIB)) "$1" "$2" "$3" "$4" >> "$tsv"
+    echo "  staying alive over 65536 chunks: ${1}s"
     sh "$top/tools/wine/sandbox.sh" cleanup "$root" "$WINESERVER"
 done
 

@@ -570,8 +570,11 @@ TEST_F(Shredder, EveryFillTextIsDrawnAndNothingElse)
 // added gets the passes too; a file that keeps growing stays and is told.
 namespace {
 int Appends, LengthsRead;
+bool LengthLost;   // after the first append, no length can be read
 BOOL LengthWhileAppending(HANDLE file, LONGLONG *length)
 {
+    if (LengthLost && LengthsRead > 2)
+        return FALSE;
     if (++LengthsRead > 2 && Appends > 0) {
         Appends--;
         LONG high = 0;
@@ -586,8 +589,8 @@ BOOL LengthWhileAppending(HANDLE file, LONGLONG *length)
 
 TEST_F(Shredder, BytesAddedDuringTheShredGetThePassesOrTheFileStays)
 {
-    struct Row { int level, appends; bool deleted; };
-    const Row rows[] = { { 2, 1, true }, { 4, 2, true }, { 2, 100, false } };
+    struct Row { int level, appends; bool deleted, lost; };
+    const Row rows[] = { { 2, 1, true, false }, { 4, 2, true, false }, { 2, 1, true, true }, { 2, 100, false, false } };
     std::string growing = dir + "growing.log";
     SwapFileCalls().Length = LengthWhileAppending;
     for (const Row &row : rows) {
@@ -595,6 +598,7 @@ TEST_F(Shredder, BytesAddedDuringTheShredGetThePassesOrTheFileStays)
         WriteBytes(growing, Pattern(5000, 3));
         Appends = row.appends;
         LengthsRead = 0;
+        LengthLost = row.lost;
         Seen = Observation();
         std::vector<SeenBox> boxes = BoxesOf([&] {
             EXPECT_EQ(Shred(growing, row.level, 1), row.deleted ? 1 : 0);

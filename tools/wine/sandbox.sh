@@ -76,6 +76,8 @@ setup)
     # t: maps a folder of s:, as a SUBST drive would.
     mkdir -p "$disk/work/t-drive"
     ln -s "$disk/work/t-drive" "$WINEPREFIX/dosdevices/t:"
+    # On it, a link to a file of S:\links: another drive, another folder.
+    ln -s ../../links/Work/plan.doc "$disk/work/t-drive/plan-link"
     # Unix symbolic links for the walk's tests (Wine shows the folder links
     # as reparse points, the file links as plain files); relative, so they
     # point nowhere but into the sandbox. Made once here, outside every
@@ -118,7 +120,7 @@ setup)
     echo fullwidth > "$links/case/$(printf '\357\275\220\357\275\214\357\275\201\357\275\216').txt"
     ln -s "$(printf '\357\275\220\357\275\214\357\275\201\357\275\216').txt" "$links/case/plan.txt"
     # Case twins that need a short name (Wine itself cannot make them).
-    for n in 1 2; do
+    for n in 1 2 5; do
         mkdir -p "$links/twins$n"
         echo Report > "$links/twins$n/Report.txt."
         echo report > "$links/twins$n/report.txt."
