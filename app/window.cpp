@@ -77,6 +77,8 @@ LRESULT CALLBACK WndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam
     case WM_MOVE: return OnMove(window);
     case WM_SIZE: return OnSize();
     case WM_CLOSE: return OnClose();
+    /* The session waits for a request: ending it half-way is a shred nobody can account for. */
+    case WM_QUERYENDSESSION: return RequestRunning() ? FALSE : DefWindowProcA(window, message, wParam, lParam);
     case WM_COMMAND: return OnCommand(window, wParam, lParam);
     case WM_MENUSELECT: return OnMenuSelect(window, wParam, lParam);
     case WM_NOTIFY: return OnNotify(window, lParam);

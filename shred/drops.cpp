@@ -26,14 +26,15 @@ void QuitAfterRequest(void)
 
 void FinishRequests(HWND owner)
 {
-    /* Stop ends what was asked during the request too. */
-    if (!RequestRunning() && StopPressed() && PendingCount > 0) {
-        int discarded = PendingCount;
-        while (PendingCount > 0)
-            DragFinish(PendingDrop[--PendingCount]);
-        RefuseDropsAfterStop(discarded);
-    }
     while (!RequestRunning() && PendingCount > 0) {
+        /* Stop ends what was asked during the request too. */
+        if (StopPressed()) {
+            int discarded = PendingCount;
+            while (PendingCount > 0)
+                DragFinish(PendingDrop[--PendingCount]);
+            RefuseDropsAfterStop(discarded);
+            break;
+        }
         HDROP drop = PendingDrop[0];
         int level = PendingLevel[0];
         PendingCount--;

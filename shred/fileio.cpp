@@ -19,6 +19,11 @@ static BOOL GeometryOfDrive(LPCSTR root, DWORD *sectors_per_cluster, DWORD *byte
     return GetDiskFreeSpaceA(root, sectors_per_cluster, bytes_per_sector, &free_clusters, &clusters);
 }
 
+static BOOL ReadFromFile(HANDLE file, void *bytes, DWORD count, DWORD *got)
+{
+    return ReadFile(file, bytes, count, got, NULL);
+}
+
 static BOOL WriteToFile(HANDLE file, const void *bytes, DWORD count, DWORD *written)
 {
     return WriteFile(file, bytes, count, written, NULL);
@@ -41,7 +46,7 @@ static BOOL LengthOfFile(HANDLE file, LONGLONG *length)
 }
 
 const FileCallTable RealFileCalls = {
-    OpenForShred, RemoveShredded, LengthOfFile, WriteToFile, FlushToDisk,
+    OpenForShred, RemoveShredded, LengthOfFile, ReadFromFile, WriteToFile, FlushToDisk,
     SetTimesOfFile, RenameFile, SoundBeep, GeometryOfDrive, ClockSeconds,
 };
 const FileCallTable *FileCalls = &RealFileCalls;

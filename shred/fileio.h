@@ -10,6 +10,7 @@ struct FileCallTable {
     HANDLE (*Open)(LPCSTR path);   /* read and write, others may read and write */
     BOOL (*Remove)(LPCSTR path);
     BOOL (*Length)(HANDLE file, LONGLONG *length);
+    BOOL (*Read)(HANDLE file, void *bytes, DWORD count, DWORD *got);   /* where the length cannot be read */
     BOOL (*Write)(HANDLE file, const void *bytes, DWORD count, DWORD *written);
     BOOL (*Flush)(HANDLE file);
     BOOL (*SetTimes)(HANDLE file, const FILETIME *created, const FILETIME *accessed, const FILETIME *written);

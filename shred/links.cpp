@@ -67,25 +67,6 @@ static int SamePath(const WCHAR *a, const WCHAR *b)
     return 0;
 }
 
-/* A path with the trailing dots and blanks of each component dropped, and
- * components of nothing else with them. */
-static void DropTrailing(const WCHAR *path, WCHAR *out)
-{
-    int chars = WideLength(path), length = 0, start = 0;
-    for (int i = 0; i <= chars; i++) {
-        if (i < chars && path[i] != '\\') {
-            out[length++] = path[i];
-            continue;
-        }
-        while (length > start && (out[length - 1] == '.' || out[length - 1] == ' '))
-            length--;
-        if (i < chars && (length > start || i == 0 || path[i - 1] == '\\'))
-            out[length++] = '\\';
-        start = length;
-    }
-    out[length] = 0;
-}
-
 /* The volume and index of what `path` names (a folder or a file). */
 static int IdentityOf(const WCHAR *path, BY_HANDLE_FILE_INFORMATION *info)
 {
@@ -107,20 +88,6 @@ static int SameIdentity(const BY_HANDLE_FILE_INFORMATION *a, const BY_HANDLE_FIL
            a->nFileIndexLow == b->nFileIndexLow;
 }
 
-/* Wine names what it reached without the trailing dots and blanks of its
- * components. When that is all that differs, the open reached either this
- * item itself or, through a link, the item of the shorter name: the files
- * decide. 1 when it is the other one. */
-static int ReachedTheShorterName(HANDLE file, const WCHAR *mine, const WCHAR *reached)
-{
-    WCHAR shorter[WIDE_PATH];
-    DropTrailing(mine, shorter);
-    BY_HANDLE_FILE_INFORMATION here, there;
-    if (!IdentityOf(shorter, &there))
-        return 0;   /* nothing goes by the shorter name: the open reached this item */
-    return !GetFileInformationByHandle(file, &here) || SameIdentity(&here, &there);
-}
-
 /* The last backslash of a path, or -1. */
 static int LastSeparator(const WCHAR *path)
 {
@@ -131,30 +98,144 @@ static int LastSeparator(const WCHAR *path)
     return last;
 }
 
-/* Another drive maps the same folder (a drive of a folder of another
- * drive): then the open reached this item only if the two folders are
- * proven one and the name in it is the same. */
-static int SameFolderAndName(const WCHAR *mine, const WCHAR *reached)
+/* How Wine reports a component: a folder's without its last dot, the last
+ * one without its trailing dots and blanks. Its new length. */
+static int Reported(const WCHAR *part, int length, int final)
 {
-    WCHAR folders[2][WIDE_PATH];
-    const WCHAR *paths[2] = { mine, reached };
-    BY_HANDLE_FILE_INFORMATION identity[2];
-    int last[2];
-    for (int k = 0; k < 2; k++) {
-        last[k] = LastSeparator(paths[k]);
-        if (last[k] < 2)
+    if (!final)
+        return length > 0 && part[length - 1] == '.' ? length - 1 : length;
+    while (length > 0 && (part[length - 1] == '.' || part[length - 1] == ' '))
+        length--;
+    return length;
+}
+
+/* The path as Wine would report it; 1 when that is the path itself. */
+static int ReportedPath(const WCHAR *path, WCHAR *out)
+{
+    int length = 0, same = 1;
+    for (int start = 0; path[start];) {
+        int end = start;
+        while (path[end] && path[end] != '\\')
+            end++;
+        int kept = start < 3 ? end - start : Reported(path + start, end - start, !path[end]);
+        same = same && kept == end - start;
+        for (int i = 0; i < kept; i++)
+            out[length++] = path[start + i];
+        if (path[end])
+            out[length++] = '\\';
+        start = path[end] ? end + 1 : end;
+    }
+    out[length] = 0;
+    return same;
+}
+
+/* Whether a wide path as it stands (past the path rules) opens `file`. */
+static int OpensToFile(const WCHAR *path, HANDLE file)
+{
+    WCHAR exact[WIDE_PATH + 8] = { '\\', '\\', '?', '\\' };
+    int length = WideLength(path);
+    if (length >= WIDE_PATH)
+        return 0;
+    for (int i = 0; i <= length; i++)
+        exact[4 + i] = path[i];
+    HANDLE other = NewerCalls.CreateFileW(exact, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, NULL,
+                                          OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, NULL);
+    int same = SameFile(other, file);
+    if (other != INVALID_HANDLE_VALUE)
+        CloseHandle(other);
+    return same;
+}
+
+/* A component of `mine` (from `start` to `end`) that Wine reports in
+ * another form: other names of its folder may be reported alike. The open
+ * reached this item only if none of them, with the rest of the path,
+ * opens the same file. */
+static int NoOtherNameReachesIt(HANDLE file, const WCHAR *mine, int start, int end)
+{
+    int final = !mine[end], kept = Reported(mine + start, end - start, final);
+    int rest = WideLength(mine + end);
+    WCHAR path[WIDE_PATH + 4];
+    for (int i = 0; i < start; i++)
+        path[i] = mine[i];
+    path[start] = '*';
+    path[start + 1] = 0;
+    WIN32_FIND_DATAW entry;
+    HANDLE search = NewerCalls.FindFirstFileW(path, &entry);
+    if (search == INVALID_HANDLE_VALUE)
+        return 0;
+    int alone = 1;
+    do {
+        int chars = WideLength(entry.cFileName), i = 0;
+        int own = chars == end - start;
+        for (; own && i < chars; i++)
+            own = entry.cFileName[i] == mine[start + i];
+        int alike = !own && Reported(entry.cFileName, chars, final) == kept;
+        for (i = 0; alike && i < kept; i++)
+            alike = entry.cFileName[i] == mine[start + i];
+        if (!alike || start + chars + rest >= WIDE_PATH)
+            continue;
+        int at = start;
+        for (i = 0; i < chars; i++)
+            path[at++] = entry.cFileName[i];
+        for (i = end; mine[i]; i++)
+            path[at++] = mine[i];
+        path[at] = 0;
+        alone = !OpensToFile(path, file);
+    } while (alone && NewerCalls.FindNextFileW(search, &entry));
+    FindClose(search);
+    return alone;
+}
+
+/* A path Wine reports in another form (a trailing dot or blank dropped):
+ * the open reached this item only if this path opens the file and no
+ * other name reported alike does. */
+static int ReachedThroughItsOwnName(HANDLE file, const WCHAR *mine)
+{
+    if (!NewerCalls.CreateFileW || !NewerCalls.FindFirstFileW || !NewerCalls.FindNextFileW ||
+        !OpensToFile(mine, file))
+        return 0;
+    for (int start = 3; mine[start];) {
+        int end = start;
+        while (mine[end] && mine[end] != '\\')
+            end++;
+        if (Reported(mine + start, end - start, !mine[end]) != end - start &&
+            !NoOtherNameReachesIt(file, mine, start, end))
             return 0;
-        int length = last[k] == 2 ? 3 : last[k];   /* a root keeps its backslash */
-        for (int i = 0; i < length; i++)
-            folders[k][i] = paths[k][i];
-        folders[k][length] = 0;
-        if (!IdentityOf(folders[k], &identity[k]))
+        start = mine[end] ? end + 1 : end;
+    }
+    return 1;
+}
+
+/* Another drive maps a folder of this item's path (Wine names a file by
+ * the innermost drive that holds it): the reached path is that drive's
+ * root and the rest of this path exactly; the folder it stands for is
+ * proven that root, and no folder on the way is a link. */
+static int ReachedThroughAnotherDrive(const WCHAR *mine, const WCHAR *reached)
+{
+    int rest = WideLength(reached + 3), cut = WideLength(mine) - rest - 1;
+    if (rest == 0 || cut < 2 || mine[cut] != '\\' || !SamePath(mine + cut, reached + 2))
+        return 0;
+    WCHAR folder[WIDE_PATH], root[4] = { reached[0], ':', '\\', 0 };
+    for (int i = 0; i < cut; i++)
+        folder[i] = mine[i];
+    folder[cut] = 0;
+    for (int i = 3; i <= cut; i++) {
+        if (i < cut && mine[i] != '\\')
+            continue;
+        char ansi[PATH_BUFFER];
+        WCHAR saved = folder[i];
+        folder[i] = 0;
+        DWORD attributes = ExactAnsiOfWide(folder, ansi, sizeof ansi) ? GetFileAttributesA(ansi) : INVALID_FILE_ATTRIBUTES;
+        folder[i] = saved;
+        if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_REPARSE_POINT))
             return 0;
     }
-    const WCHAR *a = mine + last[0] + 1, *b = reached + last[1] + 1;
-    for (; *a && *a == *b; a++, b++) {
+    if (cut == 2) {
+        folder[2] = '\\';
+        folder[3] = 0;
     }
-    return *a == *b && SameIdentity(&identity[0], &identity[1]);
+    BY_HANDLE_FILE_INFORMATION one, other;
+    return IdentityOf(folder, &one) && IdentityOf(root, &other) && SameIdentity(&one, &other);
 }
 
 /* The long form of a path; where the system cannot give it whole (Wine,
@@ -200,7 +281,7 @@ int OpenedElsewhere(HANDLE file, const char *path)
     /* Whatever cannot be asked counts as a link: kept, never followed. */
     char full[MAX_PATH];
     DWORD got = GetFullPathNameA(path, sizeof full, full, NULL);
-    WCHAR reached[WIDE_PATH], mine[WIDE_PATH], longer[WIDE_PATH], dropped[2][WIDE_PATH];
+    WCHAR reached[WIDE_PATH], mine[WIDE_PATH], longer[WIDE_PATH], reported[WIDE_PATH];
     if (got == 0 || got >= sizeof full)
         return 1;
     full[TrimmedLength(full)] = 0;   /* a folder named with its backslash */
@@ -213,15 +294,15 @@ int OpenedElsewhere(HANDLE file, const char *path)
      * Without the call a short name counts as a link: kept, never followed. */
     if (!NewerCalls.GetLongPathNameW || !LengthenWide(mine, longer))
         return 1;
-    if (SamePath(longer, reached))
-        return 0;
-    DropTrailing(longer, dropped[0]);
-    DropTrailing(reached, dropped[1]);
-    if (SamePath(dropped[0], dropped[1]))
-        return ReachedTheShorterName(file, longer, reached);
-    if (FoldAscii(longer[0]) != FoldAscii(reached[0]))
-        return !SameFolderAndName(longer, reached);
-    return 1;
+    /* A long form Wine would report otherwise proves nothing alone. */
+    if (ReportedPath(longer, reported)) {
+        if (SamePath(longer, reached))
+            return 0;
+        if (FoldAscii(longer[0]) != FoldAscii(reached[0]))
+            return !ReachedThroughAnotherDrive(longer, reached);
+        return 1;
+    }
+    return !SamePath(reported, reached) || !ReachedThroughItsOwnName(file, longer);
 }
 
 int IsLink(const char *path, DWORD attributes)

@@ -22,6 +22,7 @@ static int Expanded;
 static int StopAsked;
 static LONGLONG FileDone, FileTotal;
 static int Counting, ItemsDone;
+static int QuitTaken, QuitCode;
 
 void BeginProgressRequest(void)
 {
@@ -29,6 +30,13 @@ void BeginProgressRequest(void)
     Counting = ItemsDone = 0;
     FileDone = FileTotal = 0;
     LastTaken = GetTickCount();
+}
+
+void EndProgressRequest(void)
+{
+    if (QuitTaken)
+        PostQuitMessage(QuitCode);
+    QuitTaken = 0;
 }
 
 HWND CreateProgressPopup(void)
@@ -159,7 +167,9 @@ static void ShowHowFar(DWORD now)
     }
 }
 
-/* What waits: WM_QUIT stays queued for the program's own loop. */
+/* What waits. WM_QUIT is for the program's own loop: left queued, or
+ * where the system hands it out anyway (Wine does, whatever the filter),
+ * asked for again when the request ends. */
 static void TakeMessages(void)
 {
     DWORD start = GetTickCount();
@@ -167,6 +177,11 @@ static void TakeMessages(void)
     while (GetTickCount() - start < TAKE_MESSAGES_FOR &&
            (PeekMessageA(&msg, NULL, 0, WM_QUIT - 1, PM_REMOVE) ||
             PeekMessageA(&msg, NULL, WM_QUIT + 1, 0xFFFF, PM_REMOVE))) {
+        if (msg.message == WM_QUIT) {
+            QuitTaken = 1;
+            QuitCode = (int)msg.wParam;
+            continue;
+        }
         if (Popup && IsDialogMessageA(Popup, &msg))
             continue;
         TranslateMessage(&msg);

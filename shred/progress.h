@@ -13,8 +13,10 @@ extern char ProgressText[PROGRESS_BUFFER];
 
 extern "C" __declspec(dllexport) INT_PTR CALLBACK SplashProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 
-/* A request's start: Stop not pressed, nothing counted. */
+/* A request's start: Stop not pressed, nothing counted; its end: a quit
+ * taken meanwhile is asked for again. */
 void BeginProgressRequest(void);
+void EndProgressRequest(void);
 HWND CreateProgressPopup(void);
 void CloseProgressPopup(HWND popup);
 /* Names a file by its name, a folder by its whole path, as the user knows

@@ -159,7 +159,7 @@ void NoteLeftInPlace(int kind, const char *path)
 struct LeftBox { const char *format; const char *after; UINT icon; };
 static const LeftBox LeftBoxes[LEFT_KINDS] = {
     { "Folders that could not be opened, NOT deleted: %d\r\nThe first: ", "", MB_ICONSTOP },
-    { "Files whose overwrite failed, NOT deleted: %d\r\nA write was refused (is the disk full?).\r\nThe first: ", "",
+    { "Files whose overwrite failed, NOT deleted: %d\r\nThe system refused a write, a flush or a read (is the disk full?).\r\nThe first: ", "",
       MB_ICONSTOP },
     { "Files overwritten but NOT deleted: %d\r\nAnother program may hold them open.\r\nThe first: ", "",
       MB_ICONSTOP },

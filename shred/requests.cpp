@@ -39,6 +39,7 @@ void BeginRequest(HWND owner)
 void EndRequest(void)
 {
     ReportLeftInPlace();
+    EndProgressRequest();
     if (DisabledOwner) {
         EnableWindow(DisabledOwner, TRUE);
         if (GetForegroundWindow() == DisabledOwner)
@@ -68,6 +69,11 @@ void DiscardShiftState(void)
 
 void DeletePath(HWND popup, const char *path, int level, int extend)
 {
+    /* Stop may come while this item's confirmation is up. */
+    if (KeepAlive()) {
+        NoteLeftInPlace(LEFT_NOT_REACHED, path);
+        return;
+    }
     if (!FitsPathBuffer(path)) {
         RefuseTooLong(path);
         return;

@@ -140,8 +140,8 @@ static int OverwritePass(Overwrite *o, LONGLONG from, LONGLONG *end, int pattern
         if (!reading) {
             LONGLONG left = *end - position;
             count = left <= 0 ? 0 : left < o->chunk ? (DWORD)left : o->chunk;
-        } else if (!ReadFile(o->file, o->bytes, o->chunk, &count, NULL)) {
-            count = 0;
+        } else if (!FileCalls->Read(o->file, o->bytes, o->chunk, &count)) {
+            return PASS_FAILED;   /* an end it cannot read is no end */
         }
         /* Unless a read replaced it, the buffer still holds what it wrote. */
         if (pattern == TEXT_PASS) {
@@ -198,7 +198,8 @@ static int OverwriteRange(Overwrite *o, int level, LONGLONG from, LONGLONG *end)
 }
 
 /* Whether anything lies past `end` now: asked of the length, or where
- * that cannot be read, of a read there (*now is then unknown, -1). */
+ * that cannot be read, of a read there (*now is then unknown, -1). -1
+ * when neither tells. */
 static int GrewPast(Overwrite *o, LONGLONG end, LONGLONG *now)
 {
     if (FileCalls->Length(o->file, now))
@@ -206,7 +207,9 @@ static int GrewPast(Overwrite *o, LONGLONG end, LONGLONG *now)
     DWORD count = 0;
     *now = -1;
     SeekTo(o->file, end);
-    return ReadFile(o->file, o->bytes, 1, &count, NULL) && count > 0;
+    if (!FileCalls->Read(o->file, o->bytes, 1, &count))
+        return -1;
+    return count > 0;
 }
 
 /* Every pass over the whole file. Bytes another program adds meanwhile
@@ -219,7 +222,10 @@ static int OverwriteFile(Overwrite *o, int level, LONGLONG length)
         int pass = OverwriteRange(o, level, from, &end);
         if (pass != PASS_DONE)
             return pass == PASS_STOPPED ? LEFT_STOPPED : LEFT_NOT_OVERWRITTEN;
-        if (!GrewPast(o, end, &now))
+        int grew = GrewPast(o, end, &now);
+        if (grew < 0)
+            return LEFT_NOT_OVERWRITTEN;
+        if (!grew)
             return -1;
         if (round == GROWTH_ROUNDS)
             return LEFT_GREW;

@@ -640,6 +640,12 @@ static BOOL RefuseWrite(HANDLE, const void *, DWORD, DWORD *written)
     *written = 0;
     return FALSE;
 }
+static BOOL LengthUnknown(HANDLE, LONGLONG *) { return FALSE; }
+static BOOL RefuseRead(HANDLE, void *, DWORD, DWORD *got)
+{
+    *got = 0;
+    return FALSE;
+}
 
 TEST_F(Drops, WhatARequestLeavesIsToldAtItsEnd)
 {
@@ -647,10 +653,13 @@ TEST_F(Drops, WhatARequestLeavesIsToldAtItsEnd)
     const Row rows[] = {
         { 2, true, false, "Files overwritten but NOT deleted: 1\r\nAnother program may hold them open.", true, false },
         { 1, true, false, "Files NOT deleted: 1\r\nAnother program may hold them open.", false, false },
-        { 2, false, true, "Files whose overwrite failed, NOT deleted: 1\r\nA write was refused (is the disk full?).",
+        { 2, false, true, "Files whose overwrite failed, NOT deleted: 1\r\nThe system refused a write, a flush or a read (is the disk full?).",
           false, false },
         // Empty and not lengthened: no byte was written, so none was overwritten.
         { 2, true, false, "Files NOT deleted: 1\r\nAnother program may hold them open.", false, true },
+        // Neither its length nor a read tells where it ends: not taken for an end.
+        { 2, false, true, "Files whose overwrite failed, NOT deleted: 1\r\nThe system refused a write, a flush or a read (is the disk full?).",
+          false, true },
     };
     ConfirmDelete = 0;
     for (const Row &row : rows) {
@@ -660,8 +669,12 @@ TEST_F(Drops, WhatARequestLeavesIsToldAtItsEnd)
         HANDLE held = row.held ? CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
                                              NULL, OPEN_EXISTING, 0, NULL)
                                : INVALID_HANDLE_VALUE;
-        if (row.refuse_write)
+        if (row.refuse_write && !row.empty)
             SwapFileCalls().Write = RefuseWrite;
+        if (row.refuse_write && row.empty) {   // nothing can be read
+            SwapFileCalls().Length = LengthUnknown;
+            SwapFileCalls().Read = RefuseRead;
+        }
         SecurityLevel = row.level;
         std::vector<SeenBox> boxes;
         {
@@ -885,6 +898,12 @@ TEST_F(Drops, OnlyTheChosenItemIsDestroyedAndWhatStaysIsToldWhy)
           { "?More than one item here goes by it." } },
         { "the same as a system without wide opens", { "twins5\\report.txt." },
           { { "twins5\\Report.txt.", "Report\n" } }, { "?More than one item here goes by it." } },
+        { "a trailing-dot link in a folder the code page cannot spell", { "\xe6\x97\xa5\\plan." },
+          { { "\xe6\x97\xa5\\plan", "namesake\n" } }, { "Links NOT deleted: 1" } },
+        { "a trailing-dot link to a name of more dots", { "dots\\plan." }, { { "dots\\plan..", "more dots\n" } },
+          { "Links NOT deleted: 1" } },
+        { "a link in a folder of a trailing dot to its twin of two", { "mid\\dir." },
+          { { "mid\\dir..\\x", "unchosen\n" } }, { "Folders NOT removed: 1", "Links NOT deleted: 1" } },
         { "a link on a drive that maps a folder of another", { "T:\\plan-link" },
           { { "Work\\plan.doc", "the real plan\n" } }, { "Links NOT deleted: 1" } },
         { "case twins the code page cannot spell", { "twins3\\plan\xe6\x97\xa5.txt" },
@@ -978,11 +997,21 @@ BOOL SlowRemove(LPCSTR path)
     Sleep(SlowMs);
     return RealFileCalls.Remove(path);
 }
+// The progress popup: the dialog of this process without a caption.
+HWND FindPopup()
+{
+    return FindWindowWhere(NULL, [](HWND w) {
+        DWORD process = 0;
+        GetWindowThreadProcessId(w, &process);
+        return process == GetCurrentProcessId() && IsOfClass(w, "#32770") && IsWindowVisible(w) &&
+               (GetWindowLongA(w, GWL_STYLE) & WS_CAPTION) != WS_CAPTION;
+    });
+}
 } // namespace
 
 TEST_F(Drops, LongWorkStaysAliveAndStopEndsIt)
 {
-    enum { NOTHING, CLICK_STOP, ESC };
+    enum { NOTHING, CLICK_STOP, ESC, STOP_IN_BOX, STOP_QUEUED };
     struct Row {
         const char *what;
         int level;
@@ -1010,20 +1039,35 @@ TEST_F(Drops, LongWorkStaysAliveAndStopEndsIt)
               "other.txt",
             "Stopped: the drops made while the delete ran were NOT carried out: 1" },
           {}, { "big.bin", "other.txt", "small.txt" }, false, "Deleting big.bin", "bar" },
+        { "the session's end waits for the request", 2, { "big.bin" }, NOTHING, WM_QUERYENDSESSION, 0, {}, {},
+          { "big.bin" }, {}, false, "Deleting big.bin", "bar" },
+        { "a quit that reaches the work's messages stays for the program's loop", 2, { "big.bin" }, NOTHING, WM_QUIT,
+          0, {}, {}, { "big.bin" }, {}, true, "Deleting big.bin", "bar" },
+        { "Stop in a drop made meanwhile ends the drops after it", 2, { "short.bin" }, STOP_QUEUED, WM_DROPFILES, 0,
+          { "big.bin", "small.txt" },
+          { "Stopped: files left partly overwritten, NOT deleted: 1\r\nThe first: " + dir + "big.bin",
+            "Stopped: the drops made while the delete ran were NOT carried out: 1" },
+          { "short.bin" }, { "big.bin", "small.txt" }, false, "Deleting short.bin", "bar" },
+        { "Stop while the next item's confirmation is up: it is not touched after OK", 2,
+          { "big.bin", "other.txt" }, STOP_IN_BOX, 0, 0, {},
+          { "", "", "Stopped before these were reached, NOT deleted: 1\r\nThey were left as they were.\r\n"
+                    "The first: " + dir + "other.txt" },
+          { "big.bin" }, { "other.txt" }, false, "Deleting big.bin", "bar" },
         { "Esc during a walk leaves the folder with what it was not reached", 1, { "tree" }, ESC, 0, 0, {},
           { "Stopped before these were reached, NOT deleted: 1\r\nThey were left as they were.\r\nThe first: " + dir +
             "tree" },
           {}, { "tree", "tree\\f99.txt" }, false, "Deleting f", "items done" },
     };
-    ConfirmDelete = 0;
     for (const Row &row : rows) {
         SCOPED_TRACE(row.what);
+        ConfirmDelete = row.stop == STOP_IN_BOX;
         RemoveSandboxTree(dir);
         dir = SandboxFolder(testing::UnitTest::GetInstance()->current_test_info()->name());
         // Long enough that what arrives finds it running: what Stop ends is
         // ten times longer.
-        const std::string original((row.stop ? 2500 : 250) * 4096, 'o');
+        const std::string original((row.stop == CLICK_STOP || row.stop == STOP_QUEUED ? 2500 : 250) * 4096, 'o');
         File("big.bin", original);
+        File("short.bin", std::string(250 * 4096, 's'));
         File("other.txt");
         File("small.txt");
         Folder("tree");
@@ -1041,20 +1085,22 @@ TEST_F(Drops, LongWorkStaysAliveAndStopEndsIt)
         HWND main = MainWindow;
         std::atomic<bool> done{ false };
         DWORD slowest = 0;
+        DWORD_PTR answered = 1;
         std::vector<int> bar;
         std::string name, under;
         std::vector<SeenBox> boxes;
         {
-            BoxAnswerer answer;
+            // Stop from the popup while the second confirmation is up.
+            BoxAnswerer answer({ IDOK }, [&](size_t index) {
+                HWND popup = FindPopup();
+                DWORD_PTR result;
+                if (row.stop == STOP_IN_BOX && index == 1 && popup)
+                    SendMessageTimeoutA(GetDlgItem(popup, IDCANCEL), BM_CLICK, 0, 0, SMTO_NORMAL, 3000, &result);
+            });
             std::thread watch([&] {
-                bool arrived = false;
+                bool arrived = false, stopped = false;
                 while (!done) {
-                    HWND popup = FindWindowWhere(NULL, [](HWND w) {
-                        DWORD process = 0;
-                        GetWindowThreadProcessId(w, &process);
-                        return process == GetCurrentProcessId() && IsOfClass(w, "#32770") && IsWindowVisible(w) &&
-                               (GetWindowLongA(w, GWL_STYLE) & WS_CAPTION) != WS_CAPTION;
-                    });
+                    HWND popup = FindPopup();
                     for (HWND window : { main, popup }) {
                         DWORD_PTR result, before = GetTickCount();
                         if (window && SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_NORMAL, 2000, &result))
@@ -1062,11 +1108,13 @@ TEST_F(Drops, LongWorkStaysAliveAndStopEndsIt)
                     }
                     HWND stop = popup ? GetDlgItem(popup, IDCANCEL) : NULL;
                     if (popup && IsWindowVisible(stop)) {
+                        std::string now = WideText(GetDlgItem(popup, IDC_PROGRESS_NAME));
                         if (name.empty())
-                            name = WideText(GetDlgItem(popup, IDC_PROGRESS_NAME));
-                        DWORD_PTR pos = 0;
-                        if (SendMessageTimeoutA(GetDlgItem(popup, IDC_PROGRESS_BAR), PBM_GETPOS, 0, 0, SMTO_NORMAL,
-                                                1000, &pos) && IsWindowVisible(GetDlgItem(popup, IDC_PROGRESS_BAR)))
+                            name = now;
+                        DWORD_PTR pos = 0;   // the first item's bar
+                        if (now == name && SendMessageTimeoutA(GetDlgItem(popup, IDC_PROGRESS_BAR), PBM_GETPOS, 0, 0,
+                                                               SMTO_NORMAL, 1000, &pos) &&
+                            IsWindowVisible(GetDlgItem(popup, IDC_PROGRESS_BAR)))
                             bar.push_back((int)pos);
                         std::string count = WideText(GetDlgItem(popup, IDC_PROGRESS_COUNT));
                         if (IsWindowVisible(GetDlgItem(popup, IDC_PROGRESS_COUNT)) && !count.empty())
@@ -1078,10 +1126,23 @@ TEST_F(Drops, LongWorkStaysAliveAndStopEndsIt)
                                 SendMessageTimeoutA(stop, BM_CLICK, 0, 0, SMTO_NORMAL, 3000, &result);
                             if (row.stop == ESC)
                                 PostMessageA(stop, WM_KEYDOWN, VK_ESCAPE, 0);
-                            if (row.message)
+                            if (row.message == WM_QUIT)
+                                PostThreadMessageA(GetWindowThreadProcessId(main, NULL), WM_QUIT, 0, 0);
+                            else if (row.stop == STOP_QUEUED)
+                                for (auto &one : late)
+                                    SendMessageTimeoutA(main, WM_DROPFILES, (WPARAM)MakeDrop(std::vector<std::string>{ one }),
+                                                        0, SMTO_NORMAL, 3000, &result);
+                            else if (row.message)
                                 SendMessageTimeoutA(main, row.message,
                                                     row.message == WM_DROPFILES ? (WPARAM)MakeDrop(late) : row.wparam,
-                                                    0, SMTO_NORMAL, 3000, &result);
+                                                    0, SMTO_NORMAL, 3000, &answered);
+                        }
+                        // The queued drop's own request: Stop once it shows.
+                        DWORD_PTR result;
+                        if (row.stop == STOP_QUEUED && arrived && !stopped &&
+                            now == "Deleting big.bin") {
+                            stopped = true;
+                            SendMessageTimeoutA(stop, BM_CLICK, 0, 0, SMTO_NORMAL, 3000, &result);
                         }
                     }
                     Sleep(100);
@@ -1094,6 +1155,8 @@ TEST_F(Drops, LongWorkStaysAliveAndStopEndsIt)
         }
         RestoreSeams();
         EXPECT_LT(slowest, 1000u);
+        if (row.message == WM_QUERYENDSESSION)
+            EXPECT_EQ(answered, 0u);   // not while a request runs
         EXPECT_EQ(name.find(row.named), 0u) << name;
         if (std::string(row.shows) == "bar") {
             ASSERT_GE(bar.size(), 2u);

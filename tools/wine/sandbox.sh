@@ -103,6 +103,15 @@ setup)
     mkdir -p "$links/dotted"
     echo namesake > "$links/dotted/plan"
     ln -s plan "$links/dotted/plan."
+    # Names Wine reports in another form (it drops a trailing dot or blank,
+    # a folder's last dot): links whose target is reported like them.
+    mkdir -p "$links/$(printf '\346\227\245')" "$links/dots" "$links/mid/dir.." "$links/mid/dir."
+    echo namesake > "$links/$(printf '\346\227\245')/plan"
+    ln -s plan "$links/$(printf '\346\227\245')/plan."
+    echo "more dots" > "$links/dots/plan.."
+    ln -s plan.. "$links/dots/plan."
+    echo unchosen > "$links/mid/dir../x"
+    ln -s ../dir../x "$links/mid/dir./x"
     # Links whose target's path ends their own (a mirror tree linking back
     # to the originals), to a file and to a folder.
     mkdir -p "$links/Work" "$links/mirror/links/Work" "$links/E" "$links/tree/links"
