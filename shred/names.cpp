@@ -150,12 +150,13 @@ static HANDLE OpenToCompare(const char *ansi, const WCHAR *wide)
 }
 
 /* Whether the ANSI path, a short name in it, opens the item the wide full
- * path names exactly: case twins share a short name, and the system's
- * lookup takes whichever it meets first. Without wide opens (Windows 95,
- * whose disks know no case twins) the long form has decided. */
+ * path (on a drive) names exactly: case twins share a short name, and the
+ * system's lookup takes whichever it meets first. Without wide opens
+ * (Windows 95, whose disks know no case twins) and off a drive's letter,
+ * the long form has decided. */
 static int OpensTheNamedItem(const char *ansi, const WCHAR *wide)
 {
-    if (!NewerCalls.CreateFileW)
+    if (!NewerCalls.CreateFileW || !(wide[0] && wide[1] == ':' && wide[2] == '\\'))
         return 1;
     WCHAR exact[WIDE_PATH + 4] = { '\\', '\\', '?', '\\' };
     int length = WideLength(wide);

@@ -21,12 +21,12 @@ struct NewerCallTable {
     BOOL (WINAPI *FindNextFileW)(HANDLE search, WIN32_FIND_DATAW *entry);
     DWORD (WINAPI *GetShortPathNameW)(LPCWSTR path, LPWSTR out, DWORD size);
     DWORD (WINAPI *GetLongPathNameW)(LPCWSTR path, LPWSTR out, DWORD size);
-    HANDLE (WINAPI *CreateFileW)(LPCWSTR path, DWORD access, DWORD share, SECURITY_ATTRIBUTES *security,
-                                 DWORD creation, DWORD flags, HANDLE model);
     /* shell32: a dropped item's wide name. */
     UINT (WINAPI *DragQueryFileW)(HDROP drop, UINT index, LPWSTR out, UINT size);
-    /* user32 and gdi32, the wide texts of the windows: left null on
-     * Windows 95, whose wide window calls are stubs. */
+    /* kernel32's wide open, user32's and gdi32's wide texts: left null on
+     * Windows 95, whose stubs of them fail. */
+    HANDLE (WINAPI *CreateFileW)(LPCWSTR path, DWORD access, DWORD share, SECURITY_ATTRIBUTES *security,
+                                 DWORD creation, DWORD flags, HANDLE model);
     BOOL (WINAPI *SetDlgItemTextW)(HWND dialog, int id, LPCWSTR text);
     int (WINAPI *MessageBoxW)(HWND owner, LPCWSTR text, LPCWSTR caption, UINT type);
     BOOL (WINAPI *GetTextExtentPoint32W)(HDC dc, LPCWSTR text, int chars, SIZE *size);
