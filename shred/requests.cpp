@@ -10,7 +10,6 @@
 #include "walk.h"
 #include "../settings/options.h"
 
-
 /* A request runs from its start to its end report; the boxes on the way
  * run message loops of their own, so a drop, a command or a close can
  * arrive meanwhile. None of them may start or change another request. */

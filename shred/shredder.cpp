@@ -15,7 +15,6 @@ char ScratchPath[PATH_BUFFER];
 
 static const BYTE Patterns[4] = { 0x35, 0xCA, 0x97, 0x68 };
 
-
 static char GeometryRoot[4];
 static WORD GeometryChunk;
 

@@ -49,7 +49,6 @@ template <typename Text> HGLOBAL MakeDrop(const std::vector<Text> &paths)
     return block;
 }
 
-
 std::vector<std::string> Listing(const std::string &folder)
 {
     std::vector<std::string> names;
