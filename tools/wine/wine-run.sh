@@ -29,7 +29,8 @@ done
 # The binaries run from the sandbox drive, beside their DLLs and help file.
 bindir=$(dirname "$program")
 for f in "$bindir"/*.exe "$bindir"/*.dll "$bindir"/*.hlp; do
-    [ -f "$f" ] && cp -u "$f" "$disk/bin/"
+    # By content, not by date: an older build of the same name runs too.
+    [ -f "$f" ] && ! cmp -s "$f" "$disk/bin/${f##*/}" && cp "$f" "$disk/bin/"
 done
 mkdir -p "$disk/work"
 # The link fixtures as the set-up made them: a run may shred their own
